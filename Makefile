@@ -1,0 +1,30 @@
+# The two commands of the README: `make run` and `make test`.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+DEMO_DIR := $(BUILD_DIR)/demo
+
+.PHONY: all setup configure build run test clean
+
+all: build
+
+setup:
+	@sh scripts/setup.sh
+
+configure: setup
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Until the window exists the program is the `vexa` command over a demo data folder.
+run: build
+	@mkdir -p $(DEMO_DIR)
+	@test -s $(DEMO_DIR)/Korvane_6x45.ldr || $(BUILD_DIR)/src/cli/vexa --data-dir $(DEMO_DIR) draws demo --count 500 --seed 1
+	@$(BUILD_DIR)/src/cli/vexa --data-dir $(DEMO_DIR) draws list --last 10
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	@rm -rf $(BUILD_DIR)

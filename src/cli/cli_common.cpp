@@ -1,0 +1,76 @@
+#include <ostream>
+
+#include "cli/cli.h"
+#include "core/game.h"
+
+namespace vexa::cli {
+
+void TTerminalUserInterface::Message(TMessageKind kind, std::string_view text) {
+  static constexpr const char* Titles[] = {"Ошибка", "Информация", "Внимание!", "Предупреждение"};
+  std::string t(text);
+  for (auto& c : t)
+    if (c == '\r') c = '\n';
+  Err_ << Titles[static_cast<int>(kind)] << ": " << t << "\n";
+}
+
+std::string TArgs::TakeOption(const std::string& name, bool& found) {
+  found = false;
+  for (size_t i = 0; i < Words_.size(); ++i) {
+    if (Words_[i] != name) continue;
+    if (i + 1 >= Words_.size()) throw EUsageError("параметру " + name + " нужно значение");
+    std::string value = Words_[i + 1];
+    Words_.erase(Words_.begin() + static_cast<std::ptrdiff_t>(i), Words_.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    found = true;
+    return value;
+  }
+  return "";
+}
+
+bool TArgs::TakeFlag(const std::string& name) {
+  for (size_t i = 0; i < Words_.size(); ++i) {
+    if (Words_[i] == name) {
+      Words_.erase(Words_.begin() + static_cast<std::ptrdiff_t>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string TArgs::TakeFirst() {
+  if (Words_.empty()) return "";
+  std::string w = Words_.front();
+  Words_.erase(Words_.begin());
+  return w;
+}
+
+std::vector<std::string> TArgs::Positional() const {
+  for (const auto& w : Words_)
+    if (w.size() > 2 && w.rfind("--", 0) == 0) throw EUsageError("неизвестный параметр " + w);
+  return Words_;
+}
+
+int TArgs::ToInt(const std::string& text, const std::string& what) {
+  int32_t v = 0;
+  if (!TryStrToInt(text, v)) throw EUsageError(what + ": не число: " + text);
+  return v;
+}
+
+std::string Usage() {
+  return "Использование: vexa [--data-dir DIR] КОМАНДА ...\n"
+         "\n"
+         "Папка данных: --data-dir DIR, иначе VEXA_DATA_DIR, иначе папка программы.\n"
+         "\n"
+         "Команды:\n"
+         "  draws list [--last N] [--offset K] [--sorted]\n"
+         "                       тиражи, новые первыми; итоги архива в stderr\n"
+         "  draws import FILE    добавить тиражи из CSV-файла\n"
+         "  draws export FILE    записать архив в CSV-файл\n"
+         "  draws add NUMBER DATE \"n1;n2;n3;n4;n5;n6;s1;s2\"\n"
+         "                       добавить тираж (DATE как \"5 Mar 2025\")\n"
+         "  draws delete NUMBER...\n"
+         "                       удалить тиражи с этими номерами\n"
+         "  draws demo --count N [--seed S] [--force]\n"
+         "                       создать пример архива (случайные числа)\n";
+}
+
+}  // namespace vexa::cli

@@ -1,0 +1,142 @@
+#include <ostream>
+
+#include "acquire/demo_draws.h"
+#include "acquire/draws_csv.h"
+#include "cli/cli.h"
+#include "core/dates.h"
+#include "core/draws_archive.h"
+#include "core/error.h"
+#include "core/format.h"
+
+namespace vexa::cli {
+namespace {
+
+TDrawsArchive OpenArchive(TContext& ctx) {
+  TDrawsArchive archive(ctx.DataFile(DrawsFileExt));
+  archive.LoadDraws(ctx.Ui);
+  return archive;
+}
+
+int List(TContext& ctx, TArgs& args) {
+  bool hasLast = false;
+  bool hasOffset = false;
+  const std::string last = args.TakeOption("--last", hasLast);
+  const std::string offset = args.TakeOption("--offset", hasOffset);
+  const bool sorted = args.TakeFlag("--sorted");
+  if (!args.Positional().empty()) throw EUsageError("лишние параметры команды draws list");
+  TDrawsArchive archive = OpenArchive(ctx);
+  int rows = archive.Count();
+  if (hasLast) {
+    const int n = TArgs::ToInt(last, "--last");
+    if (n < 0) throw EUsageError("--last: число должно быть не меньше 0");
+    rows = std::min(rows, n);
+  }
+  if (hasOffset) {
+    const int k = TArgs::ToInt(offset, "--offset");
+    if (k < 0 || (k > 0 && k >= archive.Count()))
+      throw EVexaError(Format("Смещение %d вне архива (0 … %d)!", {k, std::max(archive.Count() - 1, 0)}));
+    archive.SetDrawsOffset(k);
+  }
+  ctx.Out << "Тираж\t1\t2\t3\t4\t5\t6\tE1\tE2\tS\tДата тиража\n";
+  for (int row = 0; row < rows; ++row) {
+    const TDraw d = archive.RowDraw(row, sorted);
+    int sum = 0;
+    ctx.Out << d.Number;
+    for (uint8_t n : d.Nums) {
+      ctx.Out << '\t' << static_cast<int>(n);
+      sum += n;
+    }
+    for (uint8_t n : d.Supp) ctx.Out << '\t' << static_cast<int>(n);
+    ctx.Out << '\t' << sum << '\t' << DrawDateText(d) << '\n';
+  }
+  const TDrawsStatus status = archive.Status();
+  ctx.Err << status.Archive << '\n' << status.NextDraw << '\n' << status.NextNums << '\n';
+  return ExitOk;
+}
+
+std::string OneFile(TArgs& args, const char* command) {
+  const auto words = args.Positional();
+  if (words.size() != 1) throw EUsageError(std::string("draws ") + command + ": нужен один файл");
+  return words[0];
+}
+
+int Import(TContext& ctx, TArgs& args) {
+  const std::string file = OneFile(args, "import");
+  TDrawsArchive archive = OpenArchive(ctx);
+  const int added = DrawsImport(archive, file, ctx.Ui);
+  ctx.Out << Format("Добавлено тиражей: %d", {added}) << '\n';
+  return ExitOk;
+}
+
+int Export(TContext& ctx, TArgs& args) {
+  const std::string file = OneFile(args, "export");
+  TDrawsArchive archive = OpenArchive(ctx);
+  if (archive.Empty()) throw EVexaError("Архив тиражей пуст!");
+  const int written = DrawsExport(archive, file, ctx.Ui);
+  ctx.Out << Format("Записано тиражей: %d", {written}) << '\n';
+  return ExitOk;
+}
+
+int Add(TContext& ctx, TArgs& args) {
+  const auto words = args.Positional();
+  if (words.size() != 3) throw EUsageError("draws add: нужны NUMBER DATE \"n1;...;s2\"");
+  const int number = TArgs::ToInt(words[0], "NUMBER");
+  const TDateTime date = DrawTextToDate(words[1]);
+  if (date <= 0) throw EVexaError(Format("Некорректная дата: \"%s\"!", {words[1]}));
+  TDraw draw;
+  const std::string message = MakeEnteredDraw(number, words[2], date, draw);
+  if (!message.empty()) throw EVexaError(message);
+  TDrawsArchive archive = OpenArchive(ctx);
+  DrawsAdd(archive, draw, ctx.Ui);
+  ctx.Out << DrawToText(draw) << '\n';
+  return ExitOk;
+}
+
+int Delete(TContext& ctx, TArgs& args) {
+  const auto words = args.Positional();
+  if (words.empty()) throw EUsageError("draws delete: нужны номера тиражей");
+  std::vector<int> numbers;
+  for (const auto& w : words) numbers.push_back(TArgs::ToInt(w, "NUMBER"));
+  TDrawsArchive archive = OpenArchive(ctx);
+  for (int n : numbers)
+    if (archive.IndexOfDrawNumber(n) < 0) throw EVexaError(Format("Тираж № %d в архиве не найден!", {n}));
+  DrawsDel(archive, numbers, ctx.Ui);
+  ctx.Out << Format("Удалено тиражей: %d", {static_cast<int>(numbers.size())}) << '\n';
+  return ExitOk;
+}
+
+int Demo(TContext& ctx, TArgs& args) {
+  bool hasCount = false;
+  bool hasSeed = false;
+  const std::string count = args.TakeOption("--count", hasCount);
+  const std::string seed = args.TakeOption("--seed", hasSeed);
+  const bool force = args.TakeFlag("--force");
+  if (!hasCount || !args.Positional().empty()) throw EUsageError("draws demo --count N [--seed S] [--force]");
+  const int n = TArgs::ToInt(count, "--count");
+  if (n < 1) throw EUsageError("--count: число должно быть не меньше 1");
+  const int s = hasSeed ? TArgs::ToInt(seed, "--seed") : 1;
+  TDrawsArchive archive = OpenArchive(ctx);
+  // A sample must never overwrite a real history by accident.
+  if (!archive.Empty() && !force)
+    throw EVexaError(Format("Архив тиражей уже содержит %d тиражей; для замены примером укажите --force.",
+                            {archive.Count()}));
+  archive.SetDraws(GenerateDemoDraws(n, static_cast<uint64_t>(static_cast<uint32_t>(s))));
+  archive.SaveDraws(ctx.Ui);
+  ctx.Out << Format("Создан пример архива: %d тиражей (сгенерированные числа)", {n}) << '\n';
+  return ExitOk;
+}
+
+}  // namespace
+
+int RunDraws(TContext& ctx, TArgs args) {
+  const std::string sub = args.TakeFirst();
+  if (sub == "list") return List(ctx, args);
+  if (sub == "import") return Import(ctx, args);
+  if (sub == "export") return Export(ctx, args);
+  if (sub == "add") return Add(ctx, args);
+  if (sub == "delete") return Delete(ctx, args);
+  if (sub == "demo") return Demo(ctx, args);
+  throw EUsageError(sub.empty() ? "draws: нужна подкоманда" : "draws: неизвестная подкоманда " + sub);
+}
+
+}  // namespace vexa::cli

@@ -1,0 +1,70 @@
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "cli/cli.h"
+#include "core/error.h"
+
+namespace vexa::cli {
+namespace {
+
+std::filesystem::path ProgramFolder() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::current_path() : exe.parent_path();
+}
+
+int Run(std::vector<std::string> words) {
+  std::filesystem::path dataDir;
+  if (const char* env = std::getenv("VEXA_DATA_DIR"); env != nullptr && *env != '\0') dataDir = env;
+  while (!words.empty() && words.front().rfind("--", 0) == 0) {
+    if (words.front() == "--data-dir" && words.size() >= 2) {
+      dataDir = words[1];
+      words.erase(words.begin(), words.begin() + 2);
+    } else if (words.front() == "--help") {
+      std::cout << Usage();
+      return ExitOk;
+    } else {
+      throw EUsageError("неизвестный параметр " + words.front());
+    }
+  }
+  if (dataDir.empty()) dataDir = ProgramFolder();
+  if (words.empty()) throw EUsageError("не указана команда");
+
+  TTerminalUserInterface ui(std::cerr);
+  TContext ctx{dataDir, std::cout, std::cerr, ui};
+  const std::string command = words.front();
+  words.erase(words.begin());
+  if (command == "draws") return RunDraws(ctx, TArgs(std::move(words)));
+  if (command == "help") {
+    std::cout << Usage();
+    return ExitOk;
+  }
+  throw EUsageError("неизвестная команда " + command);
+}
+
+}  // namespace
+}  // namespace vexa::cli
+
+int main(int argc, char** argv) {
+  using namespace vexa::cli;
+  std::vector<std::string> words(argv + 1, argv + argc);
+  try {
+    return Run(std::move(words));
+  } catch (const EUsageError& e) {
+    std::cerr << "vexa: " << e.what() << "\n\n" << Usage();
+    return ExitUsage;
+  } catch (const vexa::EVexaError& e) {
+    std::string text = e.what();
+    // Messages carry "\r\r" before the underlying error, as in the message boxes.
+    for (auto& c : text)
+      if (c == '\r') c = '\n';
+    std::cerr << text << "\n";
+    return ExitFailed;
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << "\n";
+    return ExitFailed;
+  }
+}

@@ -1,0 +1,26 @@
+// Whole-file reads and safe whole-file writes.
+//
+// WriteFileAtomic writes to a temporary file in the same folder, flushes it
+// to disk and renames it over the target, so a crash or a full disk never
+// leaves a half-written file: either the old content or the new one is there.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexa {
+
+// Throws EVexaError with the system's error text on failure.
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+// mode: permission bits for a file that does not exist yet (an existing
+// file keeps its own). Throws EVexaError with the system's error text;
+// the previous file is then untouched.
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, unsigned mode = 0644);
+
+// Splits a text into lines at CR LF, LF or CR; a final line end adds no empty line.
+void SplitLines(std::string_view text, std::vector<std::string>& lines);
+
+}  // namespace vexa
