@@ -381,8 +381,9 @@ double CdlScore(const TCdl& cdl, bool withDeviation, int hits, int64_t total, in
     t3 = std::fabs(t3);
   }
   const long double score = cdl.Count * t1 + cdl.Deviation * t2 + cdl.Level * t3;
-  if (!std::isfinite(score)) return -999.99;
-  return static_cast<double>(score);
+  const auto result = static_cast<double>(score);
+  if (!std::isfinite(result)) return -999.99;
+  return result;
 }
 
 }  // namespace vexa
