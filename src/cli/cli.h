@@ -8,11 +8,13 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/user_interface.h"
+#include "workspace/workspace.h"
 
 namespace vexa::cli {
 
@@ -27,8 +29,14 @@ class EUsageError : public std::runtime_error {
   explicit EUsageError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// Progress goes nowhere; messages go to stderr; questions get their default
-// answer, since the command runs unattended.
+// The failure was already reported on stderr; only the exit status is left.
+class EReported : public std::runtime_error {
+ public:
+  EReported() : std::runtime_error("") {}
+};
+
+// Progress goes nowhere; messages go to stderr as plain text; questions get
+// their default answer, since the command runs unattended.
 class TTerminalUserInterface : public TUserInterface {
  public:
   explicit TTerminalUserInterface(std::ostream& err) : Err_(err) {}
@@ -50,6 +58,11 @@ struct TContext {
   std::filesystem::path DataFile(const std::string& ext) const { return DataDir / (std::string(BaseName) + ext); }
 };
 
+// Opens the data folder as the program does at start-up. Any failure there
+// (settings, archive) has been printed and makes the command fail: scripts
+// must not get output computed from half-loaded data.
+std::unique_ptr<TWorkspace> OpenWorkspace(TContext& ctx);
+
 // Arguments after the command words, with "--name value" options.
 class TArgs {
  public:
@@ -68,6 +81,7 @@ class TArgs {
 };
 
 int RunDraws(TContext& ctx, TArgs args);
+int RunConfig(TContext& ctx, TArgs args);
 
 std::string Usage();
 

@@ -5,12 +5,17 @@
 
 namespace vexa::cli {
 
-void TTerminalUserInterface::Message(TMessageKind kind, std::string_view text) {
-  static constexpr const char* Titles[] = {"Ошибка", "Информация", "Внимание!", "Предупреждение"};
+void TTerminalUserInterface::Message(TMessageKind, std::string_view text) {
   std::string t(text);
   for (auto& c : t)
     if (c == '\r') c = '\n';
-  Err_ << Titles[static_cast<int>(kind)] << ": " << t << "\n";
+  Err_ << t << "\n";
+}
+
+std::unique_ptr<TWorkspace> OpenWorkspace(TContext& ctx) {
+  auto ws = std::make_unique<TWorkspace>(ctx.DataDir, ctx.Ui);
+  if (ws->Open() > 0) throw EReported();
+  return ws;
 }
 
 std::string TArgs::TakeOption(const std::string& name, bool& found) {
@@ -70,7 +75,10 @@ std::string Usage() {
          "  draws delete NUMBER...\n"
          "                       удалить тиражи с этими номерами\n"
          "  draws demo --count N [--seed S] [--force]\n"
-         "                       создать пример архива (случайные числа)\n";
+         "                       создать пример архива (случайные числа)\n"
+         "  config show          все ключи файла настроек с действующими значениями\n"
+         "  config set SECTION KEY VALUE\n"
+         "                       записать один ключ файла настроек\n";
 }
 
 }  // namespace vexa::cli

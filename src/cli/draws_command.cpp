@@ -11,20 +11,15 @@
 namespace vexa::cli {
 namespace {
 
-TDrawsArchive OpenArchive(TContext& ctx) {
-  TDrawsArchive archive(ctx.DataFile(DrawsFileExt));
-  archive.LoadDraws(ctx.Ui);
-  return archive;
-}
-
 int List(TContext& ctx, TArgs& args) {
   bool hasLast = false;
   bool hasOffset = false;
   const std::string last = args.TakeOption("--last", hasLast);
   const std::string offset = args.TakeOption("--offset", hasOffset);
-  const bool sorted = args.TakeFlag("--sorted");
+  const bool sortedFlag = args.TakeFlag("--sorted");
   if (!args.Positional().empty()) throw EUsageError("лишние параметры команды draws list");
-  TDrawsArchive archive = OpenArchive(ctx);
+  auto ws = OpenWorkspace(ctx);
+  TDrawsArchive& archive = ws->Archive();
   int rows = archive.Count();
   if (hasLast) {
     const int n = TArgs::ToInt(last, "--last");
@@ -37,6 +32,8 @@ int List(TContext& ctx, TArgs& args) {
       throw EVexaError(Format("Смещение %d вне архива (0 … %d)!", {k, std::max(archive.Count() - 1, 0)}));
     archive.SetDrawsOffset(k);
   }
+  // --sorted forces the ascending display; otherwise the stored setting decides.
+  const bool sorted = sortedFlag || ws->SortedDraws();
   ctx.Out << "Тираж\t1\t2\t3\t4\t5\t6\tE1\tE2\tS\tДата тиража\n";
   for (int row = 0; row < rows; ++row) {
     const TDraw d = archive.RowDraw(row, sorted);
@@ -62,17 +59,17 @@ std::string OneFile(TArgs& args, const char* command) {
 
 int Import(TContext& ctx, TArgs& args) {
   const std::string file = OneFile(args, "import");
-  TDrawsArchive archive = OpenArchive(ctx);
-  const int added = DrawsImport(archive, file, ctx.Ui);
+  auto ws = OpenWorkspace(ctx);
+  const int added = ws->DrawsImport(file);
   ctx.Out << Format("Добавлено тиражей: %d", {added}) << '\n';
   return ExitOk;
 }
 
 int Export(TContext& ctx, TArgs& args) {
   const std::string file = OneFile(args, "export");
-  TDrawsArchive archive = OpenArchive(ctx);
-  if (archive.Empty()) throw EVexaError("Архив тиражей пуст!");
-  const int written = DrawsExport(archive, file, ctx.Ui);
+  auto ws = OpenWorkspace(ctx);
+  if (ws->Archive().Empty()) throw EVexaError("Архив тиражей пуст!");
+  const int written = ws->DrawsExport(file);
   ctx.Out << Format("Записано тиражей: %d", {written}) << '\n';
   return ExitOk;
 }
@@ -86,8 +83,8 @@ int Add(TContext& ctx, TArgs& args) {
   TDraw draw;
   const std::string message = MakeEnteredDraw(number, words[2], date, draw);
   if (!message.empty()) throw EVexaError(message);
-  TDrawsArchive archive = OpenArchive(ctx);
-  DrawsAdd(archive, draw, ctx.Ui);
+  auto ws = OpenWorkspace(ctx);
+  ws->DrawsAdd(draw);
   ctx.Out << DrawToText(draw) << '\n';
   return ExitOk;
 }
@@ -97,10 +94,10 @@ int Delete(TContext& ctx, TArgs& args) {
   if (words.empty()) throw EUsageError("draws delete: нужны номера тиражей");
   std::vector<int> numbers;
   for (const auto& w : words) numbers.push_back(TArgs::ToInt(w, "NUMBER"));
-  TDrawsArchive archive = OpenArchive(ctx);
+  auto ws = OpenWorkspace(ctx);
   for (int n : numbers)
-    if (archive.IndexOfDrawNumber(n) < 0) throw EVexaError(Format("Тираж № %d в архиве не найден!", {n}));
-  DrawsDel(archive, numbers, ctx.Ui);
+    if (ws->Archive().IndexOfDrawNumber(n) < 0) throw EVexaError(Format("Тираж № %d в архиве не найден!", {n}));
+  ws->DrawsDel(numbers);
   ctx.Out << Format("Удалено тиражей: %d", {static_cast<int>(numbers.size())}) << '\n';
   return ExitOk;
 }
@@ -115,7 +112,8 @@ int Demo(TContext& ctx, TArgs& args) {
   const int n = TArgs::ToInt(count, "--count");
   if (n < 1) throw EUsageError("--count: число должно быть не меньше 1");
   const int s = hasSeed ? TArgs::ToInt(seed, "--seed") : 1;
-  TDrawsArchive archive = OpenArchive(ctx);
+  auto ws = OpenWorkspace(ctx);
+  TDrawsArchive& archive = ws->Archive();
   // A sample must never overwrite a real history by accident.
   if (!archive.Empty() && !force)
     throw EVexaError(Format("Архив тиражей уже содержит %d тиражей; для замены примером укажите --force.",

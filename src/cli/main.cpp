@@ -17,11 +17,10 @@ std::filesystem::path ProgramFolder() {
 }
 
 int Run(std::vector<std::string> words) {
-  std::filesystem::path dataDir;
-  if (const char* env = std::getenv("VEXA_DATA_DIR"); env != nullptr && *env != '\0') dataDir = env;
+  std::string dataDirOption;
   while (!words.empty() && words.front().rfind("--", 0) == 0) {
     if (words.front() == "--data-dir" && words.size() >= 2) {
-      dataDir = words[1];
+      dataDirOption = words[1];
       words.erase(words.begin(), words.begin() + 2);
     } else if (words.front() == "--help") {
       std::cout << Usage();
@@ -30,7 +29,7 @@ int Run(std::vector<std::string> words) {
       throw EUsageError("неизвестный параметр " + words.front());
     }
   }
-  if (dataDir.empty()) dataDir = ProgramFolder();
+  const std::filesystem::path dataDir = vexa::ResolveDataDir(dataDirOption, std::getenv("VEXA_DATA_DIR"), ProgramFolder());
   if (words.empty()) throw EUsageError("не указана команда");
 
   TTerminalUserInterface ui(std::cerr);
@@ -38,6 +37,7 @@ int Run(std::vector<std::string> words) {
   const std::string command = words.front();
   words.erase(words.begin());
   if (command == "draws") return RunDraws(ctx, TArgs(std::move(words)));
+  if (command == "config") return RunConfig(ctx, TArgs(std::move(words)));
   if (command == "help") {
     std::cout << Usage();
     return ExitOk;
@@ -53,6 +53,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   try {
     return Run(std::move(words));
+  } catch (const EReported&) {
+    return ExitFailed;
   } catch (const EUsageError& e) {
     std::cerr << "vexa: " << e.what() << "\n\n" << Usage();
     return ExitUsage;

@@ -160,3 +160,33 @@ TEST_F(VexaCli, UnreadableArchiveIsAFailure) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+TEST_F(VexaCli, ConfigShowAndSet) {
+  WriteBytes(dir / "Korvane_6x45.ini",
+             "[global]\r\nmatrixcols=7\r\n[Mine]\r\nk=\xC4\xE0\r\n[PROXY]\r\nProxyPassword=secret\r\n");
+  TResult r = Run({"config", "show"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out.rfind("Раздел\tКлюч\tЗначение\n", 0), 0u);
+  EXPECT_NE(r.Out.find("GLOBAL\tMatrixCols\t7\n"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("GLOBAL\tChannelSize\t5\n"), std::string::npos);
+  EXPECT_NE(r.Out.find("CDL\tDeviation\t-1\n"), std::string::npos);
+  EXPECT_NE(r.Out.find("SHREDDING\tFormula3Digits\t2\n"), std::string::npos);
+  EXPECT_NE(r.Out.find("Mine\tk\tДа\n"), std::string::npos);
+  EXPECT_NE(r.Out.find("PROXY\tProxyPassword\t***\n"), std::string::npos);
+  EXPECT_EQ(r.Out.find("secret"), std::string::npos);
+
+  r = Run({"config", "set", "STAKES", "MaxStake", "8"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  r = Run({"config", "show"});
+  EXPECT_NE(r.Out.find("STAKES\tMaxStake\t8\n"), std::string::npos);
+  const std::string file = ReadBytes(dir / "Korvane_6x45.ini");
+  EXPECT_NE(file.find("[Mine]\r\nk=\xC4\xE0\r\n"), std::string::npos) << "the rest of the file stays";
+
+  EXPECT_EQ(Run({"config", "set", "A", "B"}).Status, 2);
+}
+
+}  // namespace
+}  // namespace vexa
