@@ -1,5 +1,6 @@
 #include "stats/number_stats.h"
 #include "stats/stat_list.h"
+#include "stats/sum_stats.h"
 
 namespace vexa {
 
@@ -15,14 +16,14 @@ const std::vector<TStatTableEntry>& StatClassTable() {
       {"TstSmallValues", "SMLV", &TstSmallValuesClass},
       {"TstPrimeCount", "PRIM", &TstPrimeCountClass},
       {"TstPrimeValues", "PRMV", &TstPrimeValuesClass},
-      {"TstSumValues", "SUMS", nullptr},
-      {"TstSumRanges", "SUM%d", nullptr},
-      {"TstSumChange", "SUMC", nullptr},
-      {"TstSumChangeSome", "SUMV", nullptr},
-      {"TstSumTrend", "SUMT", nullptr},
-      {"TstSumEvenValues", "SUME", nullptr},
-      {"TstSumPrimeValues", "SUMP", nullptr},
-      {"TstSum2To3", "S2T3", nullptr},
+      {"TstSumValues", "SUMS", &TstSumValuesClass},
+      {"TstSumRanges", "SUM%d", &TstSumRangesClass},
+      {"TstSumChange", "SUMC", &TstSumChangeClass},
+      {"TstSumChangeSome", "SUMV", &TstSumChangeSomeClass},
+      {"TstSumTrend", "SUMT", &TstSumTrendClass},
+      {"TstSumEvenValues", "SUME", &TstSumEvenValuesClass},
+      {"TstSumPrimeValues", "SUMP", &TstSumPrimeValuesClass},
+      {"TstSum2To3", "S2T3", &TstSum2To3Class},
       {"TstDiffTotal", "DIFA", nullptr},
       {"TstDiffMax", "DIFM", nullptr},
       {"TstMinMaxDiffs", "DIFD", nullptr},
