@@ -10,10 +10,13 @@
 #include "core/codec.h"
 #include "core/error.h"
 #include "core/format.h"
+#include "support/fault.h"
 #include "support/temp_dir.h"
 
 namespace vexa {
 namespace {
+
+using test::TFileSizeLimit;
 
 using test::ReadBytes;
 using test::TTempDir;
@@ -345,23 +348,6 @@ TEST_F(Settings, UnknownSectionsAndKeysSurviveAWrite) {
   EXPECT_TRUE(ini.SectionExists("PROXY"));
 }
 
-// Makes every file write beyond `bytes` fail with EFBIG, for the life of the object.
-class TFileSizeLimit {
- public:
-  explicit TFileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &Saved_);
-    OldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = Saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~TFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &Saved_);
-    std::signal(SIGXFSZ, OldHandler_);
-  }
-
- private:
-  rlimit Saved_{};
   void (*OldHandler_)(int) = nullptr;
 };
 
