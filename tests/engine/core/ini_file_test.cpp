@@ -36,9 +36,6 @@ class TPinnedSeparator {
   TFormatSettings Saved_;
 };
 
-  void (*OldHandler_)(int) = nullptr;
-};
-
 TIniFile LoadText(const TTempDir& dir, std::string_view bytes) {
   WriteBytes(dir / "t.ini", bytes);
   return TIniFile(dir / "t.ini");

@@ -348,9 +348,6 @@ TEST_F(Settings, UnknownSectionsAndKeysSurviveAWrite) {
   EXPECT_TRUE(ini.SectionExists("PROXY"));
 }
 
-  void (*OldHandler_)(int) = nullptr;
-};
-
 TEST_F(Settings, FailedWriteKeepsTheOldFileAndSaysSo) {
   const std::string old = "[GLOBAL]\r\nMatrixCols=7\r\n[Mine]\r\nA=1\r\n";
   const std::filesystem::path file = File(old);
