@@ -167,7 +167,9 @@ class TCustomStat {
   virtual bool Matches(const TComb& comb, const TStatDrawArray& values, int lastIndex, bool sorted,
                        bool del) const = 0;
   // Lets a method turn a selection into a lookup table before many Matches
-  // calls with the same list. Matches is correct without it.
+  // calls with the same list. Matches is correct without it. The table is
+  // bound to that list object: the caller keeps it alive and unchanged while
+  // it calls Matches, and prepares again (or uses a new instance) for another.
   virtual void PrepareValues(const TStatDrawArray& values);
 
   // Graph methods only (HasGraph).
@@ -197,6 +199,9 @@ class TCustomStat {
   const TStatDrawArray* PreparedFor_ = nullptr;
   size_t PreparedSize_ = 0;
   std::vector<uint64_t> PreparedKeys_;  // sorted
+  // When every selected key is one value 0..65535 (Key[1..3] zero): bit v
+  // set for each, so a filter's test is a bit lookup.
+  std::vector<uint64_t> PreparedBits_;
 };
 
 // Values are the numbers 1..45; text is the decimal number.
