@@ -81,6 +81,8 @@ class TArgs {
 };
 
 int RunDraws(TContext& ctx, TArgs args);
+int RunStats(TContext& ctx, TArgs args);
+int RunFullSet(TContext& ctx, TArgs args);
 int RunConfig(TContext& ctx, TArgs args);
 
 std::string Usage();

@@ -37,6 +37,8 @@ int Run(std::vector<std::string> words) {
   const std::string command = words.front();
   words.erase(words.begin());
   if (command == "draws") return RunDraws(ctx, TArgs(std::move(words)));
+  if (command == "stats") return RunStats(ctx, TArgs(std::move(words)));
+  if (command == "fullset") return RunFullSet(ctx, TArgs(std::move(words)));
   if (command == "config") return RunConfig(ctx, TArgs(std::move(words)));
   if (command == "help") {
     std::cout << Usage();

@@ -26,7 +26,12 @@ void AddStatSimple(TStatSimpleArray& array, int32_t key, int32_t n) {
 }
 
 void MergeStatDraw(TStatDrawArray& array, const TStatDraw& entry, bool trackGaps) {
-  auto it = std::find_if(array.begin(), array.end(), [&](const TStatDraw& e) { return e.Key == entry.Key; });
+  // Component by component: std::array's == calls memcmp, which dominated
+  // counting over all combinations.
+  const TStatKey4& k = entry.Key;
+  auto it = std::find_if(array.begin(), array.end(), [&](const TStatDraw& e) {
+    return e.Key[0] == k[0] && e.Key[1] == k[1] && e.Key[2] == k[2] && e.Key[3] == k[3];
+  });
   if (it == array.end()) {
     array.push_back(entry);
     return;
