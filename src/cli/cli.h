@@ -81,9 +81,15 @@ class TArgs {
 };
 
 int RunDraws(TContext& ctx, TArgs args);
+int RunDrawsDownload(TContext& ctx, TArgs& args);  // download_command.cpp
+int RunProxy(TContext& ctx, TArgs args);           // proxy_command.cpp
 int RunStats(TContext& ctx, TArgs args);
 int RunFullSet(TContext& ctx, TArgs args);
 int RunConfig(TContext& ctx, TArgs args);
+int RunCombs(TContext& ctx, TArgs args);
+int RunStakes(TContext& ctx, TArgs args);
+int RunRatings(TContext& ctx, TArgs args);
+int RunTables(TContext& ctx, TArgs args);
 
 std::string Usage();
 

@@ -134,6 +134,7 @@ int RunDraws(TContext& ctx, TArgs args) {
   if (sub == "add") return Add(ctx, args);
   if (sub == "delete") return Delete(ctx, args);
   if (sub == "demo") return Demo(ctx, args);
+  if (sub == "download") return RunDrawsDownload(ctx, args);
   throw EUsageError(sub.empty() ? "draws: нужна подкоманда" : "draws: неизвестная подкоманда " + sub);
 }
 

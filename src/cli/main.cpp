@@ -40,6 +40,11 @@ int Run(std::vector<std::string> words) {
   if (command == "stats") return RunStats(ctx, TArgs(std::move(words)));
   if (command == "fullset") return RunFullSet(ctx, TArgs(std::move(words)));
   if (command == "config") return RunConfig(ctx, TArgs(std::move(words)));
+  if (command == "proxy") return RunProxy(ctx, TArgs(std::move(words)));
+  if (command == "combs") return RunCombs(ctx, TArgs(std::move(words)));
+  if (command == "stakes") return RunStakes(ctx, TArgs(std::move(words)));
+  if (command == "ratings") return RunRatings(ctx, TArgs(std::move(words)));
+  if (command == "tables") return RunTables(ctx, TArgs(std::move(words)));
   if (command == "help") {
     std::cout << Usage();
     return ExitOk;

@@ -177,14 +177,18 @@ void TCustomStat::PrepareValues(const TStatDrawArray& values) {
   PreparedKeys_.reserve(values.size());
   for (const TStatDraw& v : values) PreparedKeys_.push_back(PackKey(v.Key));
   std::sort(PreparedKeys_.begin(), PreparedKeys_.end());
+  PreparedBits_.clear();
+  const bool dense = !PreparedKeys_.empty() && PreparedKeys_.back() <= 0xFFFF;
+  if (dense) {
+    PreparedBits_.assign(static_cast<size_t>(PreparedKeys_.back() / 64 + 1), 0);
+    for (uint64_t k : PreparedKeys_) PreparedBits_[static_cast<size_t>(k / 64)] |= uint64_t{1} << (k % 64);
+  }
   PreparedFor_ = &values;
   PreparedSize_ = values.size();
 }
 
-bool TCustomStat::Selected(const TStatDrawArray& values, const TStatKey4& key) const {
-  if (PreparedFor_ == &values && PreparedSize_ == values.size())
-    return std::binary_search(PreparedKeys_.begin(), PreparedKeys_.end(), PackKey(key));
-  return HasKey(values, key);
+bool TCustomStat::SelectedSorted(uint64_t packed) const {
+  return std::binary_search(PreparedKeys_.begin(), PreparedKeys_.end(), packed);
 }
 
 int32_t TCustomStat::GraphValue(const TComb&, int, int, bool) { return 0; }

@@ -184,8 +184,15 @@ class TCustomStat {
   void BeginDraw(int index, int lastIndex, bool sorted);
   TDraw DrawAt(int index, bool sorted) const;
   // Whether `key` is among the selected values, through the prepared table
-  // when PrepareValues saw this very list.
-  bool Selected(const TStatDrawArray& values, const TStatKey4& key) const;
+  // when PrepareValues saw this very list. Inline: a filter asks it for
+  // every combination, and the key then stays in registers.
+  bool Selected(const TStatDrawArray& values, const TStatKey4& key) const {
+    if (PreparedFor_ != &values || PreparedSize_ != values.size()) return HasKey(values, key);
+    const uint64_t packed = PackKey(key);
+    if (PreparedBits_.empty()) return SelectedSorted(packed);
+    const auto word = static_cast<size_t>(packed / 64);
+    return word < PreparedBits_.size() && ((PreparedBits_[word] >> (packed % 64)) & 1) != 0;
+  }
 
   const TStatClass& Class_;
   const TStatList& List_;
@@ -202,6 +209,7 @@ class TCustomStat {
   // When every selected key is one value 0..65535 (Key[1..3] zero): bit v
   // set for each, so a filter's test is a bit lookup.
   std::vector<uint64_t> PreparedBits_;
+  bool SelectedSorted(uint64_t packed) const;
 };
 
 // Values are the numbers 1..45; text is the decimal number.

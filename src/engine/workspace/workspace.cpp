@@ -1,6 +1,7 @@
 #include "workspace/workspace.h"
 
 #include "acquire/draws_csv.h"
+#include "combs/filter.h"
 #include "core/error.h"
 #include "core/format.h"
 
@@ -84,6 +85,11 @@ int TWorkspace::Open(const TStartSwitches& switches) {
     Stats_.Generate = generate;
   });
   Try(ConfigReadErrorFormat, [&] { ReadProxy(DataFile(SettingsFileExt), Proxy_); });
+  Try(ConfigReadErrorFormat, [&] {
+    ReadHttpSettings(DataFile(SettingsFileExt), Http_);
+    Connection_.Client.Options.Tls = TlsOptionsOf(Http_, DataDir_);
+    Connection_.ProxyListUrl = Http_.ProxyListUrl;
+  });
 
   // The statistics registry reads the archive array directly.
   Try("Ошибка запуска программы!\r\r%s", [&] {
@@ -98,7 +104,10 @@ int TWorkspace::Open(const TStartSwitches& switches) {
     MatchTable_ = ComputeMatchTable();
     Archive_.SetDrawsOffset(0);
   });
+  // Held until the workspace goes; a second copy in this folder stops here.
+  if (!OpenStakes()) return Failures_;
   Try("Ошибка инициализации программы!\r\r%s", [&] { Archive_.LoadDraws(Relay_); });
+  LoadStakesData();
   return Failures_;
 }
 
@@ -132,6 +141,159 @@ int TWorkspace::DrawsImport(const std::filesystem::path& file) {
 int TWorkspace::DrawsExport(const std::filesystem::path& file) {
   TBusy busy(*this);
   return vexa::DrawsExport(Archive_, file, Relay_);
+}
+
+// ---- Combinations ------------------------------------------------------------------
+
+void TWorkspace::CombsInit() {
+  TBusy busy(*this);
+  Combs_.Reserve(static_cast<size_t>(Binomial(MaxNumber, MainCount)));
+  Combs_.Generate(true, Stats_.Generate);
+}
+
+bool TWorkspace::CombsGen(const TGenerateParams& params, bool makeDefault) {
+  TBusy busy(*this);
+  if (makeDefault) {
+    Stats_.Generate = params;
+    // The list is made from these parameters even when they cannot be stored.
+    try {
+      WriteGenerateParams(DataFile(SettingsFileExt), params);
+    } catch (const std::exception& e) {
+      Ui_.Message(TMessageKind::Error, e.what());
+    }
+  }
+  Combs_.SaveUndo(true);
+  return Combs_.Generate(true, params);
+}
+
+bool TWorkspace::CombsOpen(const std::filesystem::path& file) {
+  TBusy busy(*this);
+  Combs_.SaveUndo(false);
+  SetStatus(Format(CombsOpenStatus, {file.string()}));
+  const bool ok = Combs_.ReadCombsFile(file);
+  if (ok) {
+    Combs_.ClearLog();
+  } else {
+    Combs_.RestoreUndo(false);
+  }
+  Combs_.DiscardUndo();
+  return ok;
+}
+
+bool TWorkspace::CombsSave(const std::filesystem::path& file) {
+  TBusy busy(*this);
+  SetStatus(Format(CombsSaveStatus, {file.string()}));
+  return Combs_.WriteCombsFile(file);
+}
+
+bool TWorkspace::CombsPaste(std::string_view text) {
+  TBusy busy(*this);
+  return Combs_.Paste(text);
+}
+
+void TWorkspace::CombsDelSelected(const std::vector<int>& rows) {
+  if (Combs_.Count() == 0 || rows.empty()) return;
+  TBusy busy(*this);
+  Combs_.SaveUndo(true);
+  Combs_.DelSelected(rows);
+}
+
+void TWorkspace::CombsDelExists(int n) {
+  TBusy busy(*this);
+  Combs_.SaveUndo(true);
+  Combs_.RemoveDrawn(n, Archive_.Draws(), Archive_.DrawsOffset());
+}
+
+void TWorkspace::CombsUndo() {
+  if (Combs_.UndoCount() == 0) return;
+  TBusy busy(*this);
+  Combs_.RestoreUndo(true);
+  Combs_.RemoveLastLog();
+}
+
+std::vector<std::string> TWorkspace::CombsFindInDraws(const TComb& comb) {
+  TBusy busy(*this);
+  SetStatus(FindInDrawsStatus);
+  std::vector<std::string> lines = FindCombInDraws(Archive_.Draws(), comb);
+  Ui_.Message(TMessageKind::Information, FindInDrawsMessage(lines));
+  return lines;
+}
+
+int TWorkspace::CombsCheckNums() {
+  const int count = Combs_.DistinctNumbers();
+  Ui_.Message(TMessageKind::Information, CheckNumsMessage(count));
+  return count;
+}
+
+void TWorkspace::StatFilter(int methodIndex, const TStatDrawArray& rows, bool del) {
+  TBusy busy(*this);
+  if (methodIndex < 0 || methodIndex >= Stats_.Count())
+    throw EVexaError(Format(NoMethodSelectedFormat, {StatKindListName}));
+  Combs_.SaveUndo(true);
+  if (rows.empty()) return;
+  const std::unique_ptr<TCustomStat> stat = Stats_.CreateStat(methodIndex);
+  std::string description;
+  for (const TStatDraw& row : rows) AppendDescription(description, stat->ValueToText(row));
+  ApplyFilter(Combs_, *stat, rows, del, Stats_.ListCaption(methodIndex, true), description,
+              FilterLastIndex(Archive_.Count(), Archive_.DrawsOffset()), SortedDraws(), Relay_);
+}
+
+// ---- Full-set files ------------------------------------------------------------------
+
+std::optional<TFullSet> TWorkspace::OpenFullSetFile(int methodIndex) {
+  TBusy busy(*this);
+  const TFullSetPlace place = FullSetPlace();
+  const bool enabled = Window_.PrefetchsEnabled;
+  if (enabled && Stats_.IsFullSetComputable(methodIndex) &&
+      !FullSetFileExists(place.FileOf(Stats_.Items(methodIndex).Code()))) {
+    TFullListScope full(Combs_);
+    return vexa::OpenFullSetFile(Stats_, methodIndex, place, enabled, Relay_);
+  }
+  return vexa::OpenFullSetFile(Stats_, methodIndex, place, enabled, Relay_);
+}
+
+std::vector<TFullSetCreated> TWorkspace::RefreshFullSetFiles(bool force, unsigned groups) {
+  TBusy busy(*this);
+  const TFullSetPlace place = FullSetPlace();
+  const bool enabled = Window_.PrefetchsEnabled;
+  if (!force && !enabled) return {};
+  bool counting = false;
+  for (int i = 0; i < Stats_.Count() && !counting; ++i) {
+    if (!Stats_.IsFullSetComputable(i)) continue;
+    const int group = Stats_.Items(i).StatClass->Group;
+    const bool recreate = group >= 0 && group < StatGroupCount && ((groups >> group) & 1u) != 0;
+    counting = recreate || !FullSetFileExists(place.FileOf(Stats_.Items(i).Code()));
+  }
+  if (!counting) return vexa::RefreshFullSetFiles(Stats_, place, force, groups, enabled, Relay_);
+  TFullListScope full(Combs_);
+  return vexa::RefreshFullSetFiles(Stats_, place, force, groups, enabled, Relay_);
+}
+
+TDownloadResult TWorkspace::DrawsDownload(TDownloadOptions options) {
+  if (options.BaseUrl.empty()) options.BaseUrl = Http_.ResultsBaseUrl;
+  if (options.BaseUrl.empty())
+    throw EVexaError("Не задан адрес сайта результатов тиражей (ключ ResultsBaseUrl раздела HTTP файла настроек)!");
+  TBusy busy(*this);
+  const std::string status = Status_;
+  Connection_.ShowWait(DownloadWaitText);
+  SetStatus(DownloadWaitText);
+  TDrawsDownloader downloader(Archive_, Connection_, Relay_, std::move(options));
+  struct TAfter {
+    TWorkspace& Ws;
+    std::string Status;
+    ~TAfter() {
+      Ws.CheckStakesAfterDownload();
+      Ws.SetStatus(Status);
+      Ws.Connection_.ShowWait("");
+    }
+  } after{*this, status};
+  downloader.DownloadDraws();
+  return downloader.Result();
+}
+
+bool TWorkspace::EditProxy(const TProxy& values) {
+  TBusy busy(*this);
+  return Connection_.EditProxy(values);
 }
 
 }  // namespace vexa

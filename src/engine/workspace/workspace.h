@@ -14,12 +14,24 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "combs/combs_list.h"
 
 #include "core/draws_archive.h"
 #include "core/settings.h"
 #include "core/user_interface.h"
+#include "acquire/download.h"
+#include "online/http_settings.h"
+#include "online/proxy.h"
+#include "stakes/ratings.h"
+#include "stakes/stakes_check.h"
+#include "stakes/stakes_file.h"
+#include "stakes/tables.h"
+#include "stats/full_set.h"
 #include "stats/stat_list.h"
 #include "workspace/start_switches.h"
 
@@ -64,6 +76,10 @@ class TWorkspace {
   // registry with the favourites, then the initial run (match table, offset
   // 0, the draws archive). Returns how many failures were reported.
   int Open(const TStartSwitches& switches = {});
+  // The stakes file could not be held exclusively (another copy works in
+  // this folder, or it cannot be written): both messages have been shown,
+  // Open stopped there, and the program must close.
+  bool MustQuit() const { return MustQuit_; }
 
   // ---- Busy counter and status --------------------------------------------
   // While an operation runs the counter is above 0 and every command is disabled.
@@ -96,10 +112,117 @@ class TWorkspace {
   int DrawsImport(const std::filesystem::path& file);
   int DrawsExport(const std::filesystem::path& file);
 
+  // ---- Online: results download and proxy ----------------------------------------
+  const THttpSettings& Http() const { return Http_; }
+  // The results download's client and proxy state (time-outs, wait-window hook).
+  TMainConnection& Connection() { return Connection_; }
+  // New draws from the results site (options.BaseUrl, else the HTTP setting),
+  // month by month; then the stakes check. Throws when no site is configured.
+  TDownloadResult DrawsDownload(TDownloadOptions options = {});
+  // The proxy dialog's OK; false when the settings file could not be written (shown).
+  bool EditProxy(const TProxy& values);
+
+  // ---- Combinations -------------------------------------------------------------
+  TCombsList& Combs() { return Combs_; }
+  const TCombsList& Combs() const { return Combs_; }
+  // Start-up step: room for all combinations in the list and its undo copy,
+  // then the list from the default generation parameters.
+  void CombsInit();
+  // A new list from `params`; with makeDefault they become the defaults and
+  // are written to the settings file first. False when generation failed.
+  bool CombsGen(const TGenerateParams& params, bool makeDefault = false);
+  // Replaces the list with a ".lcv" file; on a read error the previous list
+  // stays (with its log). No undo afterwards.
+  bool CombsOpen(const std::filesystem::path& file);
+  bool CombsSave(const std::filesystem::path& file);
+  std::string CombsCopy(const std::vector<int>& rows) const { return Combs_.CopyText(rows); }
+  bool CombsPaste(std::string_view text);
+  void CombsDelSelected(const std::vector<int>& rows);
+  // Drops the n newest draws of the analysis window from the list.
+  void CombsDelExists(int n);
+  void CombsUndo();
+  // Shows and returns the draws where the combination came.
+  std::vector<std::string> CombsFindInDraws(const TComb& comb);
+  // Shows and returns the number of distinct numbers in the list.
+  int CombsCheckNums();
+  // Keeps / deletes the combinations having one of these values of method i
+  // (copies of the selected rows of the statistics list). With no rows the
+  // list stays as it is (the undo copy is saved all the same).
+  void StatFilter_Include(int methodIndex, const TStatDrawArray& rows) { StatFilter(methodIndex, rows, false); }
+  void StatFilter_Exclude(int methodIndex, const TStatDrawArray& rows) { StatFilter(methodIndex, rows, true); }
+
+  // ---- Full-set files -------------------------------------------------------------
+  // Counting a file passes the list through the undo copy: the list comes
+  // back unchanged and an earlier undo copy is lost.
+  TFullSetPlace FullSetPlace() const { return {DataDir_, ProgramBaseName}; }
+  std::optional<TFullSet> OpenFullSetFile(int methodIndex);
+  std::vector<TFullSetCreated> RefreshFullSetFiles(bool force, unsigned groups);
+
+  // ---- Stakes (workspace_stakes.cpp) -------------------------------------------------
+  // Commands that change stakes end with the stakes check. Questions go to
+  // the user interface; dialog input comes in as records and is checked
+  // here, a refusal coming back with the message and the field to focus.
+  TStakesFile& Stakes() { return Stakes_; }
+  const TRatings& Ratings() const { return Ratings_; }
+  const TTablesArray& Tables() const { return Tables_; }
+  TStakeLogOptions StakeLog() const;
+  // The manual stake dialog's record: kind 1 for the next draw, the focused combination.
+  TStakeRec StakePrefill(const TComb* focused) const;
+  // maxNumbers 6 for the dialog; up to 8 for the command line.
+  TStakeInputCheck StakeAdd(const TStakeRec& prefilled, const TManualStakeInput& input, int maxNumbers = MainCount);
+  // One stake per combination, in order; stops at the first failure.
+  TStakeInputCheck StakeAddMulti(const TCombsArray& combs, const TMultiStakeInput& input);
+  // rows: 1-based positions of records. Asks first; returns how many went.
+  int StakeDel(const std::vector<int>& rows);
+  int StakeFilter(TStakeCondition condition, int value);
+  // Asks, empties the file, then rebuilds the ratings (RatingsRefresh asks again).
+  bool StakeClear();
+  // Returns how many stakes were checked.
+  int StakesCheckManual();
+  void LogStakes();  // toggles StakesLogEnabled, stored at once
+  void LogStakesDelete();
+
+  // ---- Ratings -----------------------------------------------------------------------
+  int RatingsSortColumn() const { return RatingsSortColumn_; }
+  bool RatingsSortDescending() const { return RatingsSortDescending_; }
+  void RatingsSort(int column, bool descending);
+  // False when the user declined the rebuild.
+  bool RatingsRefresh();
+  void RatingsEffMode(int mode);  // stored at once
+  void RatingsExport(const std::filesystem::path& file);
+
+  // ---- Regular tables ------------------------------------------------------------------
+  // All but TabTables need the tab shown.
+  void TabTables();  // toggles the tab: shown loads the rules, hidden empties them
+  // selected: the selected combinations, positions their 1-based places in the list.
+  TTableInputCheck TablesAdd(const TTableInput& input, const TCombsArray& selected, const std::vector<int>& positions);
+  void TablesDel(const std::vector<int>& indexes);  // asks first
+  // The stake from rule `index` for the next draw: the rule advanced on a
+  // copy, which replaces the rule only when TablesStakeAdd accepts the dialog.
+  struct TTableStakeDraft {
+    int Index = -1;
+    TTableRec Advanced;
+    TStakeRec Stake;
+  };
+  TTableStakeDraft TablesStakePrepare(int index) const;
+  TStakeInputCheck TablesStakeAdd(const TTableStakeDraft& draft, const TManualStakeInput& input);
+  // Back-test over offsets n..1; returns the stakes appended.
+  int TablesStakeTest(const std::vector<int>& indexes, int n);
+
  private:
   // Runs one start-up step; a failure is reported with `format` and counted.
   template <typename Step>
   void Try(const char* format, Step step);
+  void StatFilter(int methodIndex, const TStatDrawArray& rows, bool del);
+  // Runs after every download, also a failed one: the place of the stakes check.
+  void CheckStakesAfterDownload();
+  // Start-up: false when the stakes file cannot be held (MustQuit).
+  bool OpenStakes();
+  void LoadStakesData();  // ratings, then the regular tables
+  int CheckStakesNow();
+  void SortAndSaveRatings();
+  void SaveTablesOrRestore(TTablesArray previous);
+  void RequireTablesTab() const;
 
   // Passes everything to the front end and keeps the status text.
   class TRelay : public TUserInterface {
@@ -121,10 +244,19 @@ class TWorkspace {
   TRelay Relay_{*this};
   TDrawsArchive Archive_;
   TStatList Stats_;
+  TCombsList Combs_{Relay_};
   TMainWindowSettings Window_;
   TProxy Proxy_;
+  THttpSettings Http_;
+  TMainConnection Connection_{Proxy_, DataFile(SettingsFileExt), Relay_};
   TStartSwitches Switches_;
   TMatchTable MatchTable_{};
+  TStakesFile Stakes_{DataFile(StakesFileExt)};
+  TRatings Ratings_;
+  TTablesArray Tables_;
+  int RatingsSortColumn_ = RatingDefaultSortColumn;
+  bool RatingsSortDescending_ = true;
+  bool MustQuit_ = false;
   int Busy_ = 0;
   int Failures_ = 0;
   std::string Status_;
