@@ -1,6 +1,6 @@
 #include "stats/number_stats.h"
 
-#include <bitset>
+#include <array>
 
 namespace vexa {
 
@@ -33,20 +33,18 @@ class TstValues : public TCustomValuesStat {
 
   void PrepareValues(const TStatDrawArray& values) override {
     TCustomStat::PrepareValues(values);
-    Set_.reset();
+    Chosen_.fill(0);
     for (const TStatDraw& v : values)
       if (v.Key[1] == 0 && v.Key[2] == 0 && v.Key[3] == 0 && v.Key[0] >= 0 && v.Key[0] < 256)
-        Set_.set(static_cast<size_t>(v.Key[0]));
+        Chosen_[static_cast<size_t>(v.Key[0])] = 1;
     PreparedFor_ = &values;
     PreparedSize_ = values.size();
   }
 
   bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    if (PreparedFor_ == &values && PreparedSize_ == values.size()) {
-      for (uint8_t n : comb)
-        if (Set_.test(n)) return true;
-      return false;
-    }
+    if (PreparedFor_ == &values && PreparedSize_ == values.size())  // no branch per number: a filter's hot path
+      return (Chosen_[comb[0]] | Chosen_[comb[1]] | Chosen_[comb[2]] | Chosen_[comb[3]] | Chosen_[comb[4]] |
+              Chosen_[comb[5]]) != 0;
     for (uint8_t n : comb) {
       TStatKey4 key{};
       SetKey32(key, n);
@@ -61,7 +59,7 @@ class TstValues : public TCustomValuesStat {
   }
 
  private:
-  std::bitset<256> Set_;
+  std::array<uint8_t, 256> Chosen_{};
   const TStatDrawArray* PreparedFor_ = nullptr;
   size_t PreparedSize_ = 0;
 };
