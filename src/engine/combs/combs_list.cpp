@@ -1,6 +1,7 @@
 #include "combs/combs_list.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <exception>
@@ -93,20 +94,53 @@ bool SameNumbersAsSet(const TDraw& draw, const TComb& sortedComb) {
   return nums == sortedComb;
 }
 
-// Six distinct numbers below 64: their bit mask then decides set equality.
-bool PlainMask(const TComb& comb, uint64_t& mask) {
-  uint64_t m = 0;
-  uint64_t repeated = 0;
-  unsigned high = 0;
-  for (uint8_t n : comb) {
-    const uint64_t bit = uint64_t{1} << (n & 63);
-    repeated |= m & bit;
-    m |= bit;
-    high |= n;
-  }
-  mask = m;
-  return high < 64 && repeated == 0;
+// Bit n for the numbers 0..45, none for the others.
+constexpr std::array<uint64_t, 256> NumberBits = [] {
+  std::array<uint64_t, 256> bits{};
+  for (size_t n = 0; n <= MaxNumber; ++n) bits[n] = uint64_t{1} << n;
+  return bits;
+}();
+
+bool DrawnExactly(const TComb& comb, const TDraw* draws, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (CommonCount(draws[i], comb) == MainCount) return true;
+  return false;
 }
+
+// Keeps the combinations that share all six numbers with none of the
+// draws. A draw of six distinct numbers 0..45 ("plain") shares six with a
+// combination exactly when the masks of their numbers 0..45 are equal, as
+// long as those numbers of the combination are distinct (each then meets
+// at most one number of the draw, and a larger number meets none); so the
+// plain draws sit in a small hash table of masks. Any other draw, and any
+// combination with a repeated number, is counted pair by pair as
+// CommonCount does.
+struct TNotDrawn {
+  const uint64_t* Table = nullptr;  // 0: empty slot
+  size_t SlotMask = 0;
+  int Shift = 0;
+  const TDraw* Odd = nullptr;
+  size_t OddCount = 0;
+  const TDraw* All = nullptr;
+  size_t AllCount = 0;
+
+  size_t SlotOf(uint64_t mask) const { return static_cast<size_t>((mask * 0x9E3779B97F4A7C15ull) >> Shift); }
+
+  bool operator()(const TComb& comb) const {
+    uint64_t sum = 0;
+    uint64_t mask = 0;
+#pragma GCC unroll 6
+    for (size_t i = 0; i < MainCount; ++i) {
+      const uint64_t bit = NumberBits[comb[i]];
+      sum += bit;
+      mask |= bit;
+    }
+    if (sum != mask) return !DrawnExactly(comb, All, AllCount);  // a number repeats
+    for (size_t s = SlotOf(mask); Table[s] != 0; s = (s + 1) & SlotMask)
+      if (Table[s] == mask) return false;
+    return OddCount == 0 || !DrawnExactly(comb, Odd, OddCount);
+  }
+};
 
 }  // namespace
 
@@ -204,8 +238,8 @@ bool TCombsList::Generate(bool show, const TGenerateParams& params) {
       GenerateNumbers(params.Mode, ParseMyNumbers(params.Parameters));
     if (show) {
       ClearLog();
-      Undo_.Grow(Count_, 0);
       UndoCount_ = 0;
+      Undo_.Grow(Count_, 0);
     }
   } catch (const std::exception& e) {
     Ui_.Message(TMessageKind::Error, Format(GenerateErrorFormat, {e.what()}));
@@ -362,45 +396,38 @@ void TCombsList::RemoveDrawn(int n, const TDrawsArray& draws, int drawsOffset) {
   Ui_.SetStatus(Format(RemoveDrawnStatus, {n}));
   const int last = static_cast<int>(draws.size()) - 1 - drawsOffset;
   const int first = std::max(last - n + 1, 0);
-  // Draws of six distinct numbers below 64 are found by their mask in a
-  // small hash table; any other draw is counted exactly, as CommonCount does.
   std::vector<TDraw> considered;
   for (int i = first; n > 0 && i <= last; ++i) considered.push_back(draws[static_cast<size_t>(i)]);
+
   std::vector<TDraw> odd;
   size_t slots = 16;
-  while (slots < considered.size() * 4) slots *= 2;
-  std::vector<uint64_t> table(slots, 0);  // 0: empty; a plain mask is never 0
-  const int shift = 64 - std::countr_zero(slots);
-  auto slotOf = [shift](uint64_t mask) { return static_cast<size_t>((mask * 0x9E3779B97F4A7C15ull) >> shift); };
+  while (slots < considered.size() * 16) slots *= 2;  // mostly empty: one probe
+  std::vector<uint64_t> table(slots, 0);
+  TNotDrawn keep;
+  keep.Table = table.data();
+  keep.SlotMask = slots - 1;
+  keep.Shift = 64 - std::countr_zero(slots);
   for (const TDraw& d : considered) {
     uint64_t mask = 0;
-    if (!PlainMask(d.Nums, mask)) {
+    for (uint8_t x : d.Nums) mask |= NumberBits[x];
+    if (std::popcount(mask) != MainCount) {
       odd.push_back(d);
       continue;
     }
-    size_t s = slotOf(mask);
-    while (table[s] != 0 && table[s] != mask) s = (s + 1) & (slots - 1);
+    size_t s = keep.SlotOf(mask);
+    while (table[s] != 0 && table[s] != mask) s = (s + 1) & keep.SlotMask;
     table[s] = mask;
   }
+  keep.Odd = odd.data();
+  keep.OddCount = odd.size();
+  keep.All = considered.data();
+  keep.AllCount = considered.size();
 
-  auto drawn = [&](const TComb& comb) {
-    uint64_t mask = 0;
-    if (!PlainMask(comb, mask)) {
-      for (const TDraw& d : considered)
-        if (CommonCount(d, comb) == MainCount) return true;
-      return false;
-    }
-    for (size_t s = slotOf(mask); table[s] != 0; s = (s + 1) & (slots - 1))
-      if (table[s] == mask) return true;
-    for (const TDraw& d : odd)
-      if (CommonCount(d, comb) == MainCount) return true;
-    return false;
-  };
   TPercentStatus status(Ui_, RemoveDrawnProgress, n, true);
   if (considered.empty())
     RebuildFromUndo([](const TComb&) { return true; }, std::ref(status));
   else
-    RebuildFromUndo([&drawn](const TComb& comb) { return !drawn(comb); }, std::ref(status));
+    RebuildFromUndo(keep, std::ref(status));
   LogOperation(true, RemoveDrawnLogName, std::to_string(n));
 }
 

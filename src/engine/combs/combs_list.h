@@ -155,8 +155,9 @@ class TCombsList {
 
   // ---- Narrowing ------------------------------------------------------------
   // From the undo copy (just saved by the caller): drops the combinations
-  // equal as a set to one of the n newest draws of the analysis window
-  // (draws[L-n+1 .. L], L = newest index - drawsOffset); logs the row.
+  // with CommonCount 6 against one of the n newest draws of the analysis
+  // window (draws[L-n+1 .. L], L = newest index - drawsOffset; none when L
+  // is below 0), whatever the order of the numbers; logs the row.
   void RemoveDrawn(int n, const TDrawsArray& draws, int drawsOffset);
   // From the undo copy (just saved by the caller): drops the given rows;
   // logs the row with the number of distinct rows dropped, which it returns.

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <exception>
+#include <system_error>
 #include <thread>
 
 namespace vexa {
@@ -13,25 +14,25 @@ constexpr int MaxThreads = 16;
 
 size_t BlockCountOf(size_t n, size_t blockSize) { return (n + blockSize - 1) / blockSize; }
 
-// The kept elements of in[0..n) by their bits, written from out[0].
+// The kept elements of in[0..n) by their bits, written from out[0]. Only
+// kept elements are written: the next block's output may be another
+// thread's.
 size_t CopyMarked(const TComb* in, size_t n, const uint64_t* bits, TComb* out) {
   size_t count = 0;
-  for (size_t w = 0; w * 64 < n; ++w) {
-    const size_t base = w * 64;
-    const size_t m = std::min<size_t>(n - base, 64);
-    const uint64_t word = bits[w];
-    if (word == 0) continue;
-    if (m == 64 && word == ~uint64_t{0}) {
-      std::memcpy(out + count, in + base, 64 * sizeof(TComb));
-      count += 64;
-      continue;
-    }
-    // Only kept elements are written: the next block's output may belong
-    // to another thread.
-    for (uint64_t rest = word; rest != 0; rest &= rest - 1)
-      out[count++] = in[base + static_cast<size_t>(std::countr_zero(rest))];
-  }
+  for (size_t base = 0; base < n; base += 64)
+    count += CopyWord(in + base, std::min<size_t>(n - base, 64), bits[base / 64], out + count);
   return count;
+}
+
+// Runs f(arg) on a new thread, or right here when no thread can be had:
+// the result is the same, only slower.
+template <typename F>
+void Spawn(std::vector<std::thread>& threads, F& f, size_t arg) {
+  try {
+    threads.emplace_back(f, arg);
+  } catch (const std::system_error&) {
+    f(arg);
+  }
 }
 
 }  // namespace
@@ -104,7 +105,7 @@ size_t TCombsWalk::Run(const TComb* in, size_t n, TComb* out, const TWalkFns& fn
   };
   std::vector<std::thread> helpers;
   helpers.reserve(static_cast<size_t>(threads - 1));
-  for (int t = 1; t < threads; ++t) helpers.emplace_back(back, static_cast<size_t>(t));
+  for (int t = 1; t < threads; ++t) Spawn(helpers, back, static_cast<size_t>(t));
 
   // The caller: blocks from the front, written in place.
   size_t front = 0;
@@ -144,7 +145,7 @@ size_t TCombsWalk::Run(const TComb* in, size_t n, TComb* out, const TWalkFns& fn
         CopyMarked(in + b * blockSize, blockLen(b), bits + b * wordsPerBlock, out + offsets[b]);
     };
     helpers.clear();
-    for (size_t p = 1; p < parts; ++p) helpers.emplace_back(copyRun, p);
+    for (size_t p = 1; p < parts; ++p) Spawn(helpers, copyRun, p);
     copyRun(0);
     for (auto& h : helpers) h.join();
     kept = at;

@@ -8,8 +8,8 @@
 // after the front part, split among all threads by the bits. The result is
 // exactly that of one thread walking from first to last.
 //
-// The predicate runs on several threads at once: it must be const and
-// thread-safe. Progress is reported on the calling thread only.
+// The predicate runs on several threads at once: it must be const,
+// thread-safe and cheap to copy. Progress is reported on the calling thread only.
 //
 // Scratch memory (bits, counts, claims) is kept in TWalkScratch and grows
 // with the list, so a walk allocates nothing but its threads.
@@ -19,6 +19,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -57,28 +58,47 @@ struct TWalkFns {
   size_t (*Mark)(const void* keep, const TComb* in, size_t n, uint64_t* bits) = nullptr;
 };
 
+// The loops take a local copy of the predicate: stores of combination bytes
+// may alias anything, and a copy whose address never escapes stays in
+// registers instead of being reloaded after every store. The predicate is
+// asked 64 times before anything is written, so its calls do not wait for
+// one another through the output position.
+template <typename Keep>
+inline uint64_t MarkWord(const Keep& k, const TComb* in, size_t m) {
+  uint64_t word = 0;
+  for (size_t j = 0; j < m; ++j) word |= static_cast<uint64_t>(k(in[j]) ? 1 : 0) << j;
+  return word;
+}
+
+// Appends the elements of in[0..m) whose bit is set; m <= 64.
+inline size_t CopyWord(const TComb* in, size_t m, uint64_t word, TComb* out) {
+  if (m == 64 && word == ~uint64_t{0}) {
+    std::memcpy(out, in, 64 * sizeof(TComb));
+    return 64;
+  }
+  size_t count = 0;
+  for (; word != 0; word &= word - 1) out[count++] = in[std::countr_zero(word)];
+  return count;
+}
+
 template <typename Keep>
 size_t WalkDirect(const void* keep, const TComb* in, size_t n, TComb* out) {
-  const Keep& k = *static_cast<const Keep*>(keep);
+  const Keep k = *static_cast<const Keep*>(keep);
   size_t count = 0;
-  for (size_t i = 0; i < n; ++i) {
-    // Written always, advanced only when kept: no branch on the answer.
-    out[count] = in[i];
-    count += k(in[i]) ? 1 : 0;
+  for (size_t base = 0; base < n; base += 64) {
+    const size_t m = n - base < 64 ? n - base : 64;
+    count += CopyWord(in + base, m, MarkWord(k, in + base, m), out + count);
   }
   return count;
 }
 
 template <typename Keep>
 size_t WalkMark(const void* keep, const TComb* in, size_t n, uint64_t* bits) {
-  const Keep& k = *static_cast<const Keep*>(keep);
+  const Keep k = *static_cast<const Keep*>(keep);
   size_t count = 0;
-  for (size_t w = 0; w * 64 < n; ++w) {
-    const size_t base = w * 64;
-    const size_t m = n - base < 64 ? n - base : 64;
-    uint64_t word = 0;
-    for (size_t j = 0; j < m; ++j) word |= static_cast<uint64_t>(k(in[base + j]) ? 1 : 0) << j;
-    bits[w] = word;
+  for (size_t base = 0; base < n; base += 64) {
+    const uint64_t word = MarkWord(k, in + base, n - base < 64 ? n - base : 64);
+    bits[base / 64] = word;
     count += static_cast<size_t>(std::popcount(word));
   }
   return count;
