@@ -63,8 +63,10 @@ struct TWalkFns {
 // registers instead of being reloaded after every store. The predicate is
 // asked 64 times before anything is written, so its calls do not wait for
 // one another through the output position.
+// A predicate may also answer 64 elements at once with Word(in, m).
 template <typename Keep>
 inline uint64_t MarkWord(const Keep& k, const TComb* in, size_t m) {
+  if constexpr (requires { k.Word(in, m); }) return k.Word(in, m);
   uint64_t word = 0;
   for (size_t j = 0; j < m; ++j) word |= static_cast<uint64_t>(k(in[j]) ? 1 : 0) << j;
   return word;

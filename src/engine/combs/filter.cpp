@@ -27,6 +27,16 @@ std::string WithoutBrackets(std::string_view piece) {
   return std::string(Trim(s));
 }
 
+struct TFilterKeep {
+  const TCustomStat* Stat;
+  const TStatDrawArray* Values;
+  int LastIndex;
+  bool Sorted, Del;
+
+  bool operator()(const TComb& comb) const { return Stat->Matches(comb, *Values, LastIndex, Sorted, Del) != Del; }
+  uint64_t Word(const TComb* in, size_t m) const { return Stat->MatchWord(in, m, *Values, LastIndex, Sorted, Del); }
+};
+
 }  // namespace
 
 int FilterLastIndex(int drawsCount, int drawsOffset) { return std::max(drawsCount - 1 - drawsOffset, 0); }
@@ -75,10 +85,7 @@ void ApplyFilter(TCombsList& combs, TCustomStat& stat, const TStatDrawArray& val
   if (combs.UndoCount() > 0) {
     stat.LoadDraw(-1, lastIndex, sorted);
     stat.PrepareValues(values);
-    const TCustomStat& judge = stat;
-    combs.RebuildFromUndo([&judge, &values, lastIndex, sorted, del](const TComb& comb) {
-      return judge.Matches(comb, values, lastIndex, sorted, del) != del;
-    });
+    combs.RebuildFromUndo(TFilterKeep{&stat, &values, lastIndex, sorted, del});
   } else {
     combs.SetCombs({});
   }

@@ -52,6 +52,10 @@ class TstValues : public TCustomValuesStat {
     }
     return false;
   }
+  uint64_t MatchWord(const TComb* in, size_t m, const TStatDrawArray& values, int lastIndex, bool sorted,
+                     bool del) const override {
+    return MatchWordOf(*this, in, m, values, lastIndex, sorted, del);
+  }
 
  protected:
   void AddValues(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const override {

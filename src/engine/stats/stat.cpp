@@ -187,6 +187,14 @@ void TCustomStat::PrepareValues(const TStatDrawArray& values) {
   PreparedSize_ = values.size();
 }
 
+uint64_t TCustomStat::MatchWord(const TComb* in, size_t m, const TStatDrawArray& values, int lastIndex,
+                               bool sorted, bool del) const {
+  uint64_t word = 0;
+  for (size_t j = 0; j < m; ++j)
+    word |= static_cast<uint64_t>(Matches(in[j], values, lastIndex, sorted, del) != del) << j;
+  return word;
+}
+
 bool TCustomStat::SelectedSorted(uint64_t packed) const {
   return std::binary_search(PreparedKeys_.begin(), PreparedKeys_.end(), packed);
 }

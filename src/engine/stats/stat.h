@@ -171,6 +171,11 @@ class TCustomStat {
   // bound to that list object: the caller keeps it alive and unchanged while
   // it calls Matches, and prepares again (or uses a new instance) for another.
   virtual void PrepareValues(const TStatDrawArray& values);
+  // Matches over in[0..m), m <= 64: bit j set when Matches(in[j]) != del.
+  // A filter asks it once per 64 combinations, so a method that overrides
+  // it with MatchWordOf runs its test inline instead of a call per combination.
+  virtual uint64_t MatchWord(const TComb* in, size_t m, const TStatDrawArray& values, int lastIndex, bool sorted,
+                             bool del) const;
 
   // Graph methods only (HasGraph).
   virtual int32_t GraphValue(const TComb& comb, int index, int refIndex, bool sorted);
@@ -211,6 +216,17 @@ class TCustomStat {
   std::vector<uint64_t> PreparedBits_;
   bool SelectedSorted(uint64_t packed) const;
 };
+
+// MatchWord of a method whose Matches can be inlined: the call names the
+// method's own Matches, not the virtual slot.
+template <typename Self>
+uint64_t MatchWordOf(const Self& self, const TComb* in, size_t m, const TStatDrawArray& values, int lastIndex,
+                     bool sorted, bool del) {
+  uint64_t word = 0;
+  for (size_t j = 0; j < m; ++j)
+    word |= static_cast<uint64_t>(self.Self::Matches(in[j], values, lastIndex, sorted, del) != del) << j;
+  return word;
+}
 
 // Values are the numbers 1..45; text is the decimal number.
 class TCustomValuesStat : public TCustomStat {

@@ -75,6 +75,10 @@ class TstSumValue : public TCustomGraphStat {
     SetKey32(key, ValueOf(comb));
     return Selected(values, key);
   }
+  uint64_t MatchWord(const TComb* in, size_t m, const TStatDrawArray& values, int lastIndex, bool sorted,
+                     bool del) const override {
+    return MatchWordOf(*this, in, m, values, lastIndex, sorted, del);
+  }
 
   int32_t GraphValue(const TComb& comb, int, int, bool) override { return ValueOf(comb); }
 
@@ -94,6 +98,10 @@ class TstSum2To3 : public TstSumValue<&TwoToThreeCount, false> {
 
   bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
     return HasComponent(values, 1, static_cast<int16_t>(TwoToThreeCount(comb)));
+  }
+  uint64_t MatchWord(const TComb* in, size_t m, const TStatDrawArray& values, int lastIndex, bool sorted,
+                     bool del) const override {
+    return MatchWordOf(*this, in, m, values, lastIndex, sorted, del);
   }
 };
 
