@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/format.h"
+#include "stats/stat_fast.h"
 #include "stats/stat_list.h"
 
 namespace vexa {
@@ -34,50 +35,7 @@ namespace {
 
 // ---- Hot-path helpers ----------------------------------------------------------------
 
-// Calls f(0) .. f(N - 1) with compile-time indices: the short loops of the
-// filter tests are unrolled whatever the optimiser decides.
-template <size_t N, typename F>
-inline void Unrolled(F&& f) {
-  [&]<size_t... I>(std::index_sequence<I...>) { (f(std::integral_constant<size_t, I>{}), ...); }
-  (std::make_index_sequence<N>{});
-}
-
 constexpr uint64_t Bit(unsigned x) { return uint64_t{1} << x; }
-
-using TByteTable = std::array<uint8_t, 256>;
-
-// Merging a key `times` times into a list that does not hold it, without gap
-// tracking, appends it once with the hits added up. The full-set count merges
-// every combination into an empty list, so that case goes straight there.
-void AppendValue(TStatDrawArray& list, const TStatDraw& rec, const TStatKey4& key, int32_t times) {
-  TStatDraw& e = list.emplace_back(rec);
-  e.Key = key;
-  e.Hits = rec.Hits * times;
-}
-
-// Which selection a lookup table was built from; any other list is searched as it is.
-class TPreparedList {
- public:
-  void Set(const TStatDrawArray& values) {
-    For_ = &values;
-    Size_ = values.size();
-  }
-  bool Is(const TStatDrawArray& values) const { return For_ == &values && Size_ == values.size(); }
-
- private:
-  const TStatDrawArray* For_ = nullptr;
-  size_t Size_ = 0;
-};
-
-// 1 for each x that some selected value has as Key[0]; the counts compared
-// with it are bytes.
-void BuildKey0Table(const TStatDrawArray& values, TByteTable& table) {
-  table.fill(0);
-  for (const TStatDraw& v : values) {
-    const auto k = static_cast<uint16_t>(v.Key[0]);
-    if (k < table.size()) table[k] = 1;
-  }
-}
 
 // ---- Bases -------------------------------------------------------------------------
 
@@ -257,9 +215,8 @@ class TstChanValues : public TCustomChannelsStat {
       const uint64_t packed = PackedHistogram(nums);
       if (AllNumbers(packed)) {
         const auto channels = static_cast<unsigned>(ChannelCount());
-        list.resize(channels, rec);
         for (unsigned c = 1; c <= channels; ++c)
-          list[c - 1].Key = PairKey(static_cast<int32_t>(c), static_cast<int32_t>(CountIn(packed, c)));
+          AppendValue(list, rec, PairKey(static_cast<int32_t>(c), static_cast<int32_t>(CountIn(packed, c))), 1);
         return;
       }
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/format.h"
+#include "stats/stat_fast.h"
 
 namespace vexa {
 
@@ -12,24 +13,7 @@ namespace {
 
 // ---- Hot-path helpers -------------------------------------------------------------
 
-// Calls f(0) .. f(N - 1) with compile-time indices: the short loops of the
-// filter tests are unrolled whatever the optimiser decides.
-template <size_t N, typename F>
-inline void Unrolled(F&& f) {
-  [&]<size_t... I>(std::index_sequence<I...>) { (f(std::integral_constant<size_t, I>{}), ...); }
-  (std::make_index_sequence<N>{});
-}
-
 using TDiffs = std::array<uint32_t, DiffCount>;
-
-// Merging a key `times` times into a list that does not hold it, without gap
-// tracking, appends it once with the hits added up. The full-set count merges
-// every combination into an empty list, so that case goes straight there.
-inline void AppendValue(TStatDrawArray& list, const TStatDraw& rec, const TStatKey4& key, uint32_t times) {
-  TStatDraw& e = list.emplace_back(rec);
-  e.Key = key;
-  e.Hits = rec.Hits * static_cast<int32_t>(times);
-}
 
 inline uint32_t AbsDiff(uint8_t a, uint8_t b) { return a > b ? uint32_t{a} - b : uint32_t{b} - a; }
 
@@ -37,33 +21,6 @@ inline TDiffs Diffs(const TComb& n) {
   return {AbsDiff(n[1], n[0]), AbsDiff(n[2], n[1]), AbsDiff(n[3], n[2]), AbsDiff(n[4], n[3]), AbsDiff(n[5], n[4])};
 }
 
-// Which selection a lookup table was built from; any other list is searched as it is.
-class TPreparedList {
- public:
-  void Set(const TStatDrawArray& values) {
-    For_ = &values;
-    Size_ = values.size();
-  }
-  bool Is(const TStatDrawArray& values) const { return For_ == &values && Size_ == values.size(); }
-
- private:
-  const TStatDrawArray* For_ = nullptr;
-  size_t Size_ = 0;
-};
-
-// Every value these methods compute from bytes is below 256: a difference
-// of two bytes or a count of five.
-constexpr size_t ByteValues = 256;
-using TByteTable = std::array<uint8_t, ByteValues>;
-
-// 1 for each x that some selected value has as Key[0].
-void BuildKey0Table(const TStatDrawArray& values, TByteTable& table) {
-  table.fill(0);
-  for (const TStatDraw& v : values) {
-    const auto k = static_cast<uint16_t>(v.Key[0]);
-    if (k < ByteValues) table[k] = 1;
-  }
-}
 
 // ---- Values of six numbers -----------------------------------------------------------
 

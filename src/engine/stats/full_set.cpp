@@ -55,14 +55,31 @@ class TKeyCounts {
  public:
   static constexpr uint64_t SmallKeys = 1024;
 
-  TKeyCounts() : Small_(SmallKeys, 0), SmallUsed_(SmallKeys, 0) { Reset(256); }
+  // Small pairs (Key[0] below PairFirst, Key[1] below PairSecond, the rest 0):
+  // a second plain array, for the methods whose values are (item, count).
+  static constexpr uint64_t PairFirst = 256;
+  static constexpr uint64_t PairSecond = 64;
+
+  TKeyCounts()
+      : Small_(SmallKeys, 0), SmallUsed_(SmallKeys, 0), Pair_(PairFirst * PairSecond, 0),
+        PairUsed_(PairFirst * PairSecond, 0) {
+    Reset(256);
+  }
 
   void Add(uint64_t key, int64_t n) {
     const uint64_t k0 = key >> 48;
-    if (k0 < SmallKeys && (key << 16) == 0) {
-      Small_[k0] += n;
-      SmallUsed_[k0] = 1;
-      return;
+    if ((key & 0xFFFFFFFF) == 0) {
+      const uint64_t k1 = (key >> 32) & 0xFFFF;
+      if (k1 == 0 && k0 < SmallKeys) {
+        Small_[k0] += n;
+        SmallUsed_[k0] = 1;
+        return;
+      }
+      if (k0 < PairFirst && k1 < PairSecond) {
+        Pair_[k0 * PairSecond + k1] += n;
+        PairUsed_[k0 * PairSecond + k1] = 1;
+        return;
+      }
     }
     AddLarge(key, n);
   }
@@ -71,6 +88,8 @@ class TKeyCounts {
   void ForEach(F f) const {
     for (uint64_t k = 0; k < SmallKeys; ++k)
       if (SmallUsed_[k]) f(k << 48, Small_[k]);
+    for (uint64_t k = 0; k < PairFirst * PairSecond; ++k)
+      if (PairUsed_[k]) f(((k / PairSecond) << 48) | ((k % PairSecond) << 32), Pair_[k]);
     for (size_t i = 0; i < Keys_.size(); ++i)
       if (Used_[i]) f(Keys_[i], Counts_[i]);
   }
@@ -78,6 +97,7 @@ class TKeyCounts {
   size_t Size() const {
     size_t n = Size_;
     for (uint8_t u : SmallUsed_) n += u;
+    for (uint8_t u : PairUsed_) n += u;
     return n;
   }
 
@@ -127,6 +147,8 @@ class TKeyCounts {
 
   std::vector<int64_t> Small_;
   std::vector<uint8_t> SmallUsed_;
+  std::vector<int64_t> Pair_;
+  std::vector<uint8_t> PairUsed_;
   std::vector<uint64_t> Keys_;
   std::vector<int64_t> Counts_;
   std::vector<uint8_t> Used_;
