@@ -26,7 +26,7 @@
 
 namespace vexa::bench {
 
-constexpr int WindowLength = 100;
+constexpr int DefaultWindow = 100;
 constexpr size_t Threads = 2;
 
 // All combinations in lexicographic order, built once.
@@ -47,12 +47,12 @@ inline const std::vector<TComb>& AllCombinations() {
 }
 
 // A third of the rows of the statistics list of the newest window, by Hits.
-inline TStatDrawArray SelectThird(TCustomStat& stat, int last, bool mostFrequent) {
+inline TStatDrawArray SelectThird(TCustomStat& stat, int last, int window, bool mostFrequent) {
   TStatDrawArray rows;
   stat.ListAllValues(last, rows);
   TStatWork work{};
   TLastValueArray seen;
-  for (int i = std::max(0, last - WindowLength + 1); i <= last; ++i) stat.CalcDraw(i, last, true, rows, work, seen);
+  for (int i = std::max(0, last - window + 1); i <= last; ++i) stat.CalcDraw(i, last, true, rows, work, seen);
   std::stable_sort(rows.begin(), rows.end(), [&](const TStatDraw& a, const TStatDraw& b) {
     return mostFrequent ? a.Hits > b.Hits : a.Hits < b.Hits;
   });
@@ -75,10 +75,11 @@ size_t OverAllCombinations(F f) {
   return sum;
 }
 
-inline void BM_Matches(benchmark::State& state, const TStatList* list, const std::string& code, bool mostFrequent) {
+inline void BM_Matches(benchmark::State& state, const TStatList* list, const std::string& code, int window,
+                       bool mostFrequent) {
   const auto stat = list->CreateStat(list->IndexOfCode(code));
   const int last = static_cast<int>(list->Draws().size()) - 1;
-  const TStatDrawArray selected = SelectThird(*stat, last, mostFrequent);
+  const TStatDrawArray selected = SelectThird(*stat, last, window, mostFrequent);
   stat->LoadDraw(-1, last, true);
   stat->PrepareValues(selected);
   const std::vector<TComb>& combs = AllCombinations();
@@ -127,8 +128,9 @@ inline void BM_Values(benchmark::State& state, const TStatList* list, const std:
 }
 
 struct TRegisterOptions {
-  std::string Suffix;    // told after the code, for a second settings list
-  bool Values = false;   // BM_Values as well
+  std::string Suffix;          // told after the code, for a second settings list
+  bool Values = false;         // BM_Values as well
+  int Window = DefaultWindow;  // draws whose statistics give the selection
 };
 
 // Registers the cases of one method of `list` (which must outlive them);
@@ -139,7 +141,7 @@ inline void RegisterMethod(const TStatList& list, const std::string& code, const
   const std::string name = code + options.Suffix;
   for (bool mostFrequent : {true, false})
     benchmark::RegisterBenchmark(("BM_Matches/" + name + (mostFrequent ? "/typical" : "/rare")).c_str(), BM_Matches,
-                                 &list, code, mostFrequent)
+                                 &list, code, options.Window, mostFrequent)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(3)

@@ -39,8 +39,8 @@ struct TBenchData {
 
 const bool Registered = [] {
   static TBenchData d;
-  for (const char* code : Codes) bench::RegisterMethod(d.List, code, {.Suffix = "", .Values = true});
-  for (const char* code : OneColumnCodes) bench::RegisterMethod(d.OneColumn, code, {.Suffix = "@1", .Values = true});
+  for (const char* code : Codes) bench::RegisterMethod(d.List, code, {.Suffix = "", .Values = true, .Window = bench::DefaultWindow});
+  for (const char* code : OneColumnCodes) bench::RegisterMethod(d.OneColumn, code, {.Suffix = "@1", .Values = true, .Window = bench::DefaultWindow});
   return true;
 }();
 
