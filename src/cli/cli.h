@@ -90,6 +90,9 @@ int RunCombs(TContext& ctx, TArgs args);
 int RunStakes(TContext& ctx, TArgs args);
 int RunRatings(TContext& ctx, TArgs args);
 int RunTables(TContext& ctx, TArgs args);
+int RunScript(TContext& ctx, TArgs args);  // script_command.cpp
+int RunScriptRun(TContext& ctx, TArgs& args);   // script_run_command.cpp
+int RunScriptTest(TContext& ctx, TArgs& args);  // script_run_command.cpp
 
 std::string Usage();
 

@@ -45,6 +45,7 @@ int Run(std::vector<std::string> words) {
   if (command == "stakes") return RunStakes(ctx, TArgs(std::move(words)));
   if (command == "ratings") return RunRatings(ctx, TArgs(std::move(words)));
   if (command == "tables") return RunTables(ctx, TArgs(std::move(words)));
+  if (command == "script") return RunScript(ctx, TArgs(std::move(words)));
   if (command == "help") {
     std::cout << Usage();
     return ExitOk;

@@ -460,6 +460,10 @@ void TCombsList::LogOperation(bool deleted, const std::string& name, const std::
   Log_.push_back({deleted ? TLogIcon::Delete : TLogIcon::Keep, name, params, Count()});
 }
 
+void TCombsList::LogOperation(bool deleted, const std::string& name, const std::string& params, int count) {
+  Log_.push_back({deleted ? TLogIcon::Delete : TLogIcon::Keep, name, params, count});
+}
+
 // ---- Exclusion buffer ----------------------------------------------------------------------
 
 bool TCombsList::WriteExclBuffer(int offset, int n) {

@@ -168,6 +168,8 @@ class TCombsList {
   // ---- Operations log -------------------------------------------------------
   const std::vector<TLogRow>& Log() const { return Log_; }
   void LogOperation(bool deleted, const std::string& name, const std::string& params);
+  // The same row with the count given, for a caller that keeps the list elsewhere for a while.
+  void LogOperation(bool deleted, const std::string& name, const std::string& params, int count);
   void ClearLog() { Log_.clear(); }
   void RemoveLastLog() {
     if (!Log_.empty()) Log_.pop_back();

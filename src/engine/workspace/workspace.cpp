@@ -108,6 +108,7 @@ int TWorkspace::Open(const TStartSwitches& switches) {
   if (!OpenStakes()) return Failures_;
   Try("Ошибка инициализации программы!\r\r%s", [&] { Archive_.LoadDraws(Relay_); });
   LoadStakesData();
+  LoadScriptData();
   return Failures_;
 }
 

@@ -15,6 +15,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@
 #include "stakes/stakes_file.h"
 #include "stakes/tables.h"
 #include "stats/full_set.h"
+#include "scripts/script_list.h"
+#include "scripts/script_runner.h"
+#include "scripts/script_text.h"
 #include "stats/stat_list.h"
 #include "workspace/start_switches.h"
 
@@ -260,6 +264,65 @@ class TWorkspace {
   int Busy_ = 0;
   int Failures_ = 0;
   std::string Status_;
+
+  // ---- Scripts (workspace_scripts.cpp) -----------------------------------------------
+  // The script list; every change is written to "Korvane_6x45.lss" at once
+  // (a failed write keeps list and file as they were and throws). Indexes
+  // are 0-based; questions go to the user interface.
+ public:
+  const TScriptList& Scripts() const { return Scripts_; }
+  const std::vector<std::string>& ScriptLines() const { return Scripts_.Lines(); }
+  // The list view's row of line `index` (see ScriptRow).
+  std::array<std::string, ScriptColumns> ScriptViewRow(int index) const;
+  TFilterItem ScriptParseFilter(std::string_view text) const { return ParseFilterItem(text, Stats_); }
+  void ScriptOpen(const std::filesystem::path& file);
+  void ScriptSave(const std::filesystem::path& file);
+  int ScriptAdd(std::string_view line);  // returns the new line's index
+  int ScriptEmpty();                     // -1 while the list is empty
+  int ScriptLoad(const std::filesystem::path& file);  // returns the lines added
+  int ScriptClone(int index, std::string_view line);
+  void ScriptEdit(int index, std::string_view line);
+  int ScriptDel(const std::vector<int>& indexes);  // asks first; returns the lines removed
+  bool ScriptClr();                                // asks first
+  int ScriptUp(int index);                         // returns the moved line's index
+  int ScriptDown(int index);
+
+ private:
+  void LoadScriptData();  // start-up: the working file when it exists
+  TScriptList Scripts_{DataFile(ScriptFileExt)};
+
+  // ---- Script execution (workspace_script_run.cpp) ------------------------------------
+  // Forecast and test of the working script. Both throw EVexaError when
+  // the script or the archive is empty or a run is going; otherwise every
+  // failure is shown during the run and stops it. Execution logs lie in the
+  // data folder.
+ public:
+  const TScriptRunState& ScriptState() const { return ScriptState_; }
+  bool ScriptRunning() const { return ScriptState_.ScriptRunning; }
+  // The statistics tab's method and sort order as the last run left them.
+  const TStatViewState& StatView() const { return StatView_; }
+  TScriptRunResult ScriptRun();
+  // Passes at offsets n .. 1 (1 <= n < archive size); n = 0 does nothing.
+  TScriptRunResult ScriptTest(int n);
+  // Asks, then stops the run at its next check; false when nothing stopped.
+  bool ScriptStop();
+  void LogToggle();        // ScriptLogEnabled, stored at once; not while a run goes
+  void LogsDelete();       // every "ScriptLog_*.txt" of the data folder
+  void StakesCheckLine();  // StakesCheckOnLine, stored at once
+  // The random choices of result mode RAND; the same seed repeats a run.
+  void SeedScriptRandom(uint64_t seed) { ScriptRandom_.seed(seed); }
+  // The faster handling of lists that start from the full set; the same
+  // results either way (switched off only to compare).
+  void SetScriptSpeedUps(bool on) { ScriptSpeedUps_ = on; }
+
+ private:
+  void RequireScriptIdle() const;
+  TScriptHost ScriptHost();
+  TScriptRunState ScriptState_;
+  TScriptLog ScriptLog_{Relay_};
+  TStatViewState StatView_;
+  std::mt19937_64 ScriptRandom_{std::random_device{}()};
+  bool ScriptSpeedUps_ = true;
 };
 
 }  // namespace vexa

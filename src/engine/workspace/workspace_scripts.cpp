@@ -1,0 +1,92 @@
+// The workspace's script list: the start-up step and the editing commands of
+// the script tab.
+#include <algorithm>
+
+#include "core/error.h"
+#include "workspace/workspace.h"
+
+namespace vexa {
+namespace {
+
+constexpr const char* WarningTitle = "Предупреждение";
+
+}  // namespace
+
+void TWorkspace::LoadScriptData() {
+  try {
+    Scripts_.LoadWorking(Relay_);
+  } catch (const EVexaError& e) {
+    ++Failures_;
+    Ui_.Message(TMessageKind::Error, e.what());
+  }
+}
+
+std::array<std::string, ScriptColumns> TWorkspace::ScriptViewRow(int index) const {
+  return ScriptRow(Scripts_.Line(index), Stats_);
+}
+
+void TWorkspace::ScriptOpen(const std::filesystem::path& file) {
+  TBusy busy(*this);
+  Scripts_.Open(file, Relay_);
+}
+
+void TWorkspace::ScriptSave(const std::filesystem::path& file) {
+  TBusy busy(*this);
+  Scripts_.Save(file, Relay_);
+}
+
+int TWorkspace::ScriptAdd(std::string_view line) {
+  TBusy busy(*this);
+  return Scripts_.Add(line);
+}
+
+int TWorkspace::ScriptEmpty() {
+  TBusy busy(*this);
+  return Scripts_.AddSeparator();
+}
+
+int TWorkspace::ScriptLoad(const std::filesystem::path& file) {
+  TBusy busy(*this);
+  return Scripts_.Load(file, Relay_);
+}
+
+int TWorkspace::ScriptClone(int index, std::string_view line) {
+  TBusy busy(*this);
+  return Scripts_.Clone(index, line);
+}
+
+void TWorkspace::ScriptEdit(int index, std::string_view line) {
+  TBusy busy(*this);
+  Scripts_.Edit(index, line);
+}
+
+int TWorkspace::ScriptDel(const std::vector<int>& indexes) {
+  std::vector<int> unique = indexes;
+  std::sort(unique.begin(), unique.end());
+  unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+  if (unique.empty()) return 0;
+  for (int index : unique) Scripts_.Line(index);  // a bad index fails before the question
+  if (!Ui_.Ask(StakesDeleteQuestion(static_cast<int>(unique.size())), WarningTitle, true)) return 0;
+  TBusy busy(*this);
+  return Scripts_.Delete(unique, Relay_);
+}
+
+bool TWorkspace::ScriptClr() {
+  if (Scripts_.Empty()) return false;
+  if (!Ui_.Ask(StakesDeleteQuestion(Scripts_.Count()), WarningTitle, true)) return false;
+  TBusy busy(*this);
+  Scripts_.Clear(Relay_);
+  return true;
+}
+
+int TWorkspace::ScriptUp(int index) {
+  TBusy busy(*this);
+  return Scripts_.MoveUp(index);
+}
+
+int TWorkspace::ScriptDown(int index) {
+  TBusy busy(*this);
+  return Scripts_.MoveDown(index);
+}
+
+}  // namespace vexa
