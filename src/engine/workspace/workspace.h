@@ -286,6 +286,10 @@ class TWorkspace {
   bool ScriptClr();                                // asks first
   int ScriptUp(int index);                         // returns the moved line's index
   int ScriptDown(int index);
+  // A script line from each rating row (0-based, view order) whose name is a
+  // stake origin; a name without a filter is shown as an error and skipped.
+  // Returns the lines added.
+  int RatingsToScript(const std::vector<int>& rows);
 
  private:
   void LoadScriptData();  // start-up: the working file when it exists

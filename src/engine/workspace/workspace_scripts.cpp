@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/error.h"
+#include "core/format.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -87,6 +88,24 @@ int TWorkspace::ScriptUp(int index) {
 int TWorkspace::ScriptDown(int index) {
   TBusy busy(*this);
   return Scripts_.MoveDown(index);
+}
+
+int TWorkspace::RatingsToScript(const std::vector<int>& rows) {
+  TBusy busy(*this);
+  SetStatus(RatingLinesStatus);
+  int added = 0;
+  for (int row : rows) {
+    if (row < 0 || row >= Ratings_.Count()) continue;
+    const std::string& name = Ratings_[static_cast<size_t>(row)].Name;
+    const std::string line = RatingScriptLine(name);
+    if (line.empty()) {
+      Ui_.Message(TMessageKind::Error, Format(RatingLineError, {name}));
+      continue;
+    }
+    Scripts_.Add(line);
+    ++added;
+  }
+  return added;
 }
 
 }  // namespace vexa

@@ -555,3 +555,25 @@ TEST(ScriptSpeedUps, SameResultsWithAndWithout) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// The ratings of a back-test name their stake origins; each becomes a script
+// line with the same filters, the comment keeping the line and variant.
+TEST_F(ScriptRunTest, RatingsBecomeScriptLines) {
+  Script({"FULL:0#FIRST|TSD1#NUMS:20#LNO:#ST:2| | | | | | |mine"});
+  ws->ScriptTest(3);
+  ASSERT_FALSE(ws->Ratings().Empty());
+  std::vector<int> rows;
+  for (int i = 0; i < ws->Ratings().Count(); ++i) rows.push_back(i);
+  const int lines = static_cast<int>(ws->ScriptLines().size());
+  EXPECT_EQ(ws->RatingsToScript(rows), ws->Ratings().Count());
+  ASSERT_EQ(static_cast<int>(ws->ScriptLines().size()), lines + ws->Ratings().Count());
+  const std::string& added = ws->ScriptLines().back();
+  EXPECT_EQ(ScriptLineFilter(added, 1), "TSD#NUMS:20#LNO:#ST:2") << added;
+  EXPECT_EQ(ScriptLineComment(added).substr(0, 7), "01.001:") << added;
+}
+
+}  // namespace
+}  // namespace vexa
