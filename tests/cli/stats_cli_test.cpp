@@ -254,3 +254,20 @@ TEST_F(StatsCli, FullSetBuildCreatesMissingFilesOrForcedOnes) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// Every command fails after a failed start-up, the statistics ones too.
+TEST_F(StatsCli, AFailedStartUpFailsTheCommand) {
+  std::filesystem::create_directory(dir / "Korvane_6x45.ini");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"stats", "methods"}, {"stats", "show", "NUMS"}, {"stats", "graph", "NUMS"}}) {
+    const TResult r = Run(args);
+    EXPECT_EQ(r.Status, 1) << args[1];
+    EXPECT_NE(r.Err.find("Ошибка чтения файла конфигурации!"), std::string::npos) << r.Err;
+  }
+}
+
+}  // namespace
+}  // namespace vexa
