@@ -16,8 +16,8 @@ bool SameTitle(std::string_view a, std::string_view b) {
   });
 }
 
-TGraphSeries LineSeries(std::string title, TRgb color) {
-  TGraphSeries s;
+TViewSeries LineSeries(std::string title, TRgb color) {
+  TViewSeries s;
   s.Title = std::move(title);
   s.Color = color;
   return s;
@@ -30,9 +30,9 @@ int FirstOfWindow(int last, int length) {
 }  // namespace
 
 void TGraphWindow::AddGraphPoint(int32_t x, std::string_view title, double y, bool markers, bool marks, TRgb color) {
-  auto it = std::find_if(Series_.begin(), Series_.end(), [&](const TGraphSeries& s) { return SameTitle(s.Title, title); });
+  auto it = std::find_if(Series_.begin(), Series_.end(), [&](const TViewSeries& s) { return SameTitle(s.Title, title); });
   if (it == Series_.end()) {
-    TGraphSeries s;
+    TViewSeries s;
     s.Title = std::string(title);
     s.HasColor = color != TRgb{};
     s.Color = color;
@@ -53,7 +53,7 @@ TDrawsGraph BuildDrawsGraph(TCustomStat& stat, std::string_view title, const TDr
   g.Last = last;
   g.First = FirstOfWindow(last, length);
 
-  TGraphSeries values = LineSeries(std::string(title), {0, 128, 0});
+  TViewSeries values = LineSeries(std::string(title), {0, 128, 0});
   values.Markers = true;
   values.MarkerSize = 2;
   values.HasMarkerColor = true;
@@ -75,8 +75,8 @@ TDrawsGraph BuildDrawsGraph(TCustomStat& stat, std::string_view title, const TDr
     if (p.Count > best->Count) best = &p;
   g.MostFrequent = best->Key;
 
-  TGraphSeries mean = LineSeries(MeanSeriesTitle, {0, 0, 255});
-  TGraphSeries frequent = LineSeries(MostFrequentSeriesTitle, {255, 0, 0});
+  TViewSeries mean = LineSeries(MeanSeriesTitle, {0, 0, 255});
+  TViewSeries frequent = LineSeries(MostFrequentSeriesTitle, {255, 0, 0});
   for (int i = g.First; i <= last; ++i) {
     const int32_t number = draws[static_cast<size_t>(i)].Number;
     mean.Points.push_back({number, g.Mean, ""});
@@ -122,7 +122,7 @@ TRepeatsAnalysis AnalyzeRepeats(const TDrawsArray& draws, int drawsLength, int d
     return c;
   };
   for (int k = 1; k <= r.MaxMatches; ++k) {
-    TGraphSeries s = LineSeries(Format(RepeatsSeriesFormat, {k}), randomColor());
+    TViewSeries s = LineSeries(Format(RepeatsSeriesFormat, {k}), randomColor());
     s.Markers = true;
     s.MarkerSize = 2;
     s.HasMarkerColor = true;

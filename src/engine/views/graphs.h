@@ -33,14 +33,14 @@ inline constexpr const char* ActualSumsTitle = "Фактическое расп�
 inline constexpr const char* TheoreticalSumsTitle = "Теоретическое распределение сумм (по комбинациям)";
 inline constexpr const char* SumLevelFormat = "Диапазон %d (от %s и выше по оси Y) - суммы %d-%d";
 
-struct TGraphPoint {
+struct TViewPoint {
   int32_t X = 0;
   double Y = 0;
   std::string Label;  // "" for none
-  bool operator==(const TGraphPoint&) const = default;
+  bool operator==(const TViewPoint&) const = default;
 };
 
-struct TGraphSeries {
+struct TViewSeries {
   std::string Title;
   bool HasColor = true;  // false: the chart's own colour
   TRgb Color;
@@ -51,7 +51,7 @@ struct TGraphSeries {
   TRgb MarkerColor;      // outline of the markers
   bool Marks = false;    // value marks visible (the value, no frame)
   bool Visible = true;
-  std::vector<TGraphPoint> Points;
+  std::vector<TViewPoint> Points;
 };
 
 // The graph window's series and its one operation.
@@ -62,10 +62,10 @@ class TGraphWindow {
   // `marks`, `color` unless it is black (0, 0, 0). Then the point (x, y)
   // labelled with x in decimal.
   void AddGraphPoint(int32_t x, std::string_view title, double y, bool markers, bool marks, TRgb color);
-  const std::vector<TGraphSeries>& Series() const { return Series_; }
+  const std::vector<TViewSeries>& Series() const { return Series_; }
 
  private:
-  std::vector<TGraphSeries> Series_;
+  std::vector<TViewSeries> Series_;
 };
 
 // ---- Tab "Графики" ---------------------------------------------------------------
@@ -78,7 +78,7 @@ struct TDrawsGraph {
   TStatSimpleArray ValueCounts;  // in order of first appearance
   // The method's values, the mean, the most frequent value; empty when
   // no draw is analysed.
-  std::vector<TGraphSeries> Series;
+  std::vector<TViewSeries> Series;
 };
 
 // The values `stat` gives the draws of the window of `length` ending at the
@@ -101,7 +101,7 @@ struct TRepeatsRow {
 struct TRepeatsAnalysis {
   std::vector<TRepeatsRow> Rows;  // newest draw first; per draw in order of first meeting of k
   int MaxMatches = 0;
-  std::vector<TGraphSeries> Series;  // "Совпадений: k" for k = 1 .. MaxMatches
+  std::vector<TViewSeries> Series;  // "Совпадений: k" for k = 1 .. MaxMatches
 };
 
 // The newest `drawsLength` draws of the whole archive (DrawsOffset does not

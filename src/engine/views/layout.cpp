@@ -83,9 +83,10 @@ TLayoutGrid BuildLayout(const TDrawsArchive& archive, int length) {
 TRgb LayoutCellColor(const TLayoutGrid& grid, int row, int column, bool gradient) {
   if (grid.CellText(row, column).find('[') != std::string::npos) return RgbLime;
   if (gradient) {
-    const double r = static_cast<double>(row) / grid.RowCount();
-    const double c = static_cast<double>(column) / grid.ColumnCount();
-    return {RoundChannel(255 - 155 * r), RoundChannel(255 - 155 * c), RoundChannel(100 + 155 * r)};
+    // 155 * row first: exact, so that a half really is a half.
+    const double r = 155.0 * row / grid.RowCount();
+    const double c = 155.0 * column / grid.ColumnCount();
+    return {RoundChannel(255 - r), RoundChannel(255 - c), RoundChannel(100 + r)};
   }
   return Low(row) != Low(column) ? TRgb{255, 234, 234} : TRgb{234, 255, 234};
 }
