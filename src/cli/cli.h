@@ -93,6 +93,7 @@ int RunTables(TContext& ctx, TArgs args);
 int RunScript(TContext& ctx, TArgs args);  // script_command.cpp
 int RunScriptRun(TContext& ctx, TArgs& args);   // script_run_command.cpp
 int RunScriptTest(TContext& ctx, TArgs& args);  // script_run_command.cpp
+int RunViews(TContext& ctx, TArgs args);        // views_command.cpp
 
 std::string Usage();
 

@@ -82,6 +82,24 @@ void SelectRows(const TCustomStat& stat, const std::vector<TStatRow>& rows, cons
   if (!found) throw EVexaError(Format("Значение \"%s\" не найдено среди значений метода %s!", {value, stat.Class().Code}));
 }
 
+// A card or layout selection as text: columns separated by "|", the cells
+// of a column by ";" (cells as the grid holds them, "" for an empty one).
+TGridCells ParseGridCells(const std::string& text) {
+  TGridCells cells(1);
+  std::string cell;
+  for (char c : text) {
+    if (c == '|' || c == ';') {
+      cells.back().push_back(cell);
+      cell.clear();
+      if (c == '|') cells.emplace_back();
+    } else {
+      cell += c;
+    }
+  }
+  cells.back().push_back(cell);
+  return cells;
+}
+
 int Filter(TContext& ctx, TArgs& args) {
   bool hasIn = false;
   bool hasWindow = false;
@@ -94,8 +112,32 @@ int Filter(TContext& ctx, TArgs& args) {
   const bool sortedFlag = args.TakeFlag("--sorted");
   const bool keep = args.TakeFlag("--keep");
   const bool del = args.TakeFlag("--delete");
+  bool hasCard = false;
+  bool hasLayout = false;
+  const std::string card = args.TakeOption("--card", hasCard);
+  const std::string layout = args.TakeOption("--layout", hasLayout);
   const auto words = args.Positional();
   if (keep == del) throw EUsageError("combs filter: нужен ровно один из --keep и --delete");
+  if (hasCard || hasLayout) {
+    if ((hasCard && hasLayout) || !words.empty() || hasWindow)
+      throw EUsageError("combs filter: --card или --layout без METHOD, значений и --window");
+    auto ws = OpenWorkspace(ctx);
+    const int k = hasOffset ? TArgs::ToInt(offset, "--offset") : 0;
+    if (k < 0 || (k > 0 && k >= ws->Archive().Count()))
+      throw EVexaError(Format("Смещение %d вне архива (0 … %d)!", {k, std::max(ws->Archive().Count() - 1, 0)}));
+    ws->SetDrawsOffset(k);
+    if (sortedFlag) ws->Window().SortedDraws = true;
+    TCombsList& combs = ws->Combs();
+    if (!(hasIn ? combs.ReadCombsFile(in) : combs.Generate(false, ws->Stats().Generate))) throw EReported();
+    if (hasCard)
+      ws->CardFilterCells(ParseGridCells(card), del);
+    else
+      ws->LayoutFilterCells(ParseGridCells(layout), del);
+    const TLogRow& row = combs.Log().back();
+    ctx.Out << row.Name << '\t' << row.Values << '\t' << row.Count << '\n';
+    WriteOutput(combs, hasOut, out);
+    return ExitOk;
+  }
   if (words.size() < 2) throw EUsageError("combs filter: нужны METHOD и хотя бы одно значение");
   int length = 0;
   if (hasWindow) {

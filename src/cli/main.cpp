@@ -46,6 +46,7 @@ int Run(std::vector<std::string> words) {
   if (command == "ratings") return RunRatings(ctx, TArgs(std::move(words)));
   if (command == "tables") return RunTables(ctx, TArgs(std::move(words)));
   if (command == "script") return RunScript(ctx, TArgs(std::move(words)));
+  if (command == "views") return RunViews(ctx, TArgs(std::move(words)));
   if (command == "help") {
     std::cout << Usage();
     return ExitOk;
