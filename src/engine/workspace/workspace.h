@@ -39,6 +39,7 @@
 #include "stats/stat_list.h"
 #include "views/graphs.h"
 #include "views/grid_selection.h"
+#include "views/view_refresh.h"
 #include "workspace/start_switches.h"
 
 namespace vexa {
@@ -342,6 +343,8 @@ class TWorkspace {
   TCardColorOptions CardColorOptions() const;
   TLayoutGrid BuildLayout(int length);  // length: edLayoutLen
   TCompareLists BuildCompareLists(const TCompareLengths& lengths);
+  // The graphs tab's method list: the methods with a graph, in registry order.
+  std::vector<int> DrawsGraphMethods() const;
   // Throws NoMethodSelectedFormat for no method, and for a method without a graph.
   TDrawsGraph DrawsGraph(int methodIndex, int length, bool showMarks);
   // Throws when the archive is empty (the command is disabled then).

@@ -33,6 +33,13 @@ TCompareLists TWorkspace::BuildCompareLists(const TCompareLengths& lengths) {
   return vexa::BuildCompareLists(Archive_, lengths);
 }
 
+std::vector<int> TWorkspace::DrawsGraphMethods() const {
+  std::vector<int> methods;
+  for (int i = 0; i < Stats_.Count(); ++i)
+    if (Stats_.HasGraph(i)) methods.push_back(i);
+  return methods;
+}
+
 TDrawsGraph TWorkspace::DrawsGraph(int methodIndex, int length, bool showMarks) {
   if (methodIndex < 0 || methodIndex >= Stats_.Count() || !Stats_.HasGraph(methodIndex))
     throw EVexaError(Format(NoMethodSelectedFormat, {GraphKindListName}));

@@ -131,6 +131,10 @@ TEST_F(WorkspaceViews, GraphNeedsAGraphMethodAndRepeatsNeedDraws) {
   ws->Archive().SetDraws({});
   EXPECT_THROW(ws->AnalyzeRepeats(100, 100), EVexaError);
   EXPECT_TRUE(ws->DrawsGraph(ws->Stats().IndexOfCode("SUMS"), 2, true).Series.empty());
+  const std::vector<int> methods = ws->DrawsGraphMethods();
+  EXPECT_NE(std::find(methods.begin(), methods.end(), ws->Stats().IndexOfCode("SUMS")), methods.end());
+  EXPECT_EQ(std::find(methods.begin(), methods.end(), ws->Stats().IndexOfCode("NUMS")), methods.end());
+  EXPECT_TRUE(std::is_sorted(methods.begin(), methods.end()));
 }
 
 }  // namespace
