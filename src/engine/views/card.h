@@ -25,6 +25,8 @@ inline constexpr const char* CardBuildStatus = "Обновление карты 
 inline constexpr int CardColumnCount = 48;  // draw number, 1 .. 45, E1, E2
 inline constexpr int CardE1Column = 46;
 inline constexpr int CardE2Column = 47;
+// Column 0 takes the width of the draws list's first column.
+inline constexpr int CardCellSize = 18;  // pixels, the other columns and every row
 
 enum class TCardColorKind { Default, Channel, Yellow, Lime, Aqua };
 

@@ -25,6 +25,10 @@ inline constexpr const char* LayoutTabCaption = "Схема";
 inline constexpr const char* LayoutBuildStatus = "Построение схемы выпадения номеров...";
 inline constexpr const char* CompareCountCaption = "Кол-во";
 inline constexpr int CompareListCount = 5;
+// Column widths in pixels; a column widens to its widest text + 10.
+inline constexpr int LayoutFirstColumnWidth = 50;
+inline constexpr int LayoutColumnWidth = 40;
+inline constexpr int LayoutTextMargin = 10;
 
 struct TShemaItem {
   int32_t Number = 0;
