@@ -162,9 +162,13 @@ class TWorkspace {
   void DrawsDemo(int count, uint64_t seed, bool force);
   // Toggles the sorted display of the draws and stores the setting at once.
   void DrawsSorted();
+  // The draw dialog's result (see MakeEnteredDraw for its checks).
   void DrawsAdd(const TDraw& draw);
+  // row: 0-based row of the draws list, 0 the newest draw.
   void DrawsEdit(int row, const TDraw& draw);
+  // The draws with these numbers; a number not found deletes nothing.
   void DrawsDel(const std::vector<int>& numbers);
+  // Returns the draws added; a stop (EStopped) adds none.
   int DrawsImport(const std::filesystem::path& file);
   int DrawsExport(const std::filesystem::path& file);
 
