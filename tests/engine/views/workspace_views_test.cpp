@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "support/workspace_fixture.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -21,28 +22,9 @@ TDraw Draw(int number, TComb nums) {
   return d;
 }
 
-struct WorkspaceViews : public ::testing::Test {
-  TTempDir dir;
-  TScriptedUi ui;
-  std::unique_ptr<TWorkspace> ws;
-
+struct WorkspaceViews : public test::TSmallListWorkspace {
   void SetUp() override {
     Reopen({Draw(1, {1, 2, 3, 4, 5, 6}), Draw(2, {5, 6, 7, 8, 9, 10}), Draw(3, {7, 11, 12, 13, 14, 15})});
-  }
-
-  // The workspace over this archive, as the program starts on it.
-  void Reopen(const TDrawsArray& draws) {
-    ws.reset();  // one workspace per folder
-    TScriptedUi quiet;
-    TDrawsArchive archive(dir / "Korvane_6x45.ldr");
-    archive.SetDraws(draws);
-    archive.SaveDraws(quiet);
-    ws = std::make_unique<TWorkspace>(dir.Path(), ui);
-    ASSERT_EQ(ws->Open(), 0);
-    // Every combination of 1..10; a new list has an empty log.
-    ASSERT_TRUE(ws->CombsGen({GenerateOnlyOf, "1;2;3;4;5;6;7;8;9;10"}));
-    ASSERT_EQ(ws->Combs().Count(), 210);
-    ui.Statuses.clear();
   }
 
   // How many combinations of the list hold one of these numbers.

@@ -15,6 +15,7 @@
 #include "core/error.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "support/workspace_fixture.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -23,14 +24,8 @@ namespace {
 using test::ReadBytes;
 using test::TScriptedUi;
 using test::TTempDir;
+using test::WriteArchive;
 using test::WriteBytes;
-
-void WriteArchive(const TTempDir& dir, const TDrawsArray& draws) {
-  TScriptedUi quiet;
-  TDrawsArchive archive(dir / "Korvane_6x45.ldr");
-  archive.SetDraws(draws);
-  archive.SaveDraws(quiet);
-}
 
 // The window's side of the interface: a question from the worker waits for
 // the test thread's answer; the stop flag is atomic; progress is counted.
