@@ -498,18 +498,16 @@ class TstAjacentCount : public TMatrixCountStat<TstAjacentCount<A>> {
   }
 };
 
-// COL c, ROW r: numbers in column (row) FParam.
+// COL c, ROW r: numbers in column (row) FParam, each where it stands.
 template <TAxis A>
 class TstGroupValCnt : public TMatrixCountStat<TstGroupValCnt<A>> {
   using TBase = TMatrixCountStat<TstGroupValCnt<A>>;
 
  public:
-  TstGroupValCnt(const TStatClass& cls, const TStatList& list, int param) : TBase(cls, list, param) {
-    const int i = this->Groups(A).IndexOf(param);
-    Members_ = i >= 0 ? this->Groups(A).Members(i) : 0;
-  }
+  TstGroupValCnt(const TStatClass& cls, const TStatList& list, int param)
+      : TBase(cls, list, param), Index_(this->Groups(A).IndexOf(param)) {}
 
-  int32_t CountOf(const TComb& comb) const { return BitCount(this->Groups(A).NumberBits(comb) & Members_); }
+  int32_t CountOf(const TComb& comb) const { return this->Groups(A).CountOf(comb, Index_); }
 
   void ListAllValues(int lastIndex, TStatDrawArray& list) override {
     TCustomStat::ListAllValues(lastIndex, list);
@@ -517,7 +515,7 @@ class TstGroupValCnt : public TMatrixCountStat<TstGroupValCnt<A>> {
   }
 
  private:
-  uint64_t Members_ = 0;
+  int Index_;
 };
 
 // ---- COLM, ROWM ------------------------------------------------------------------------------

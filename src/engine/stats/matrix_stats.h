@@ -116,6 +116,14 @@ class TNumberGroups {
     return GroupBit_[c[0]] | GroupBit_[c[1]] | GroupBit_[c[2]] | GroupBit_[c[3]] | GroupBit_[c[4]] |
            GroupBit_[c[5]];
   }
+  // How many of the six group i holds, a number standing twice counted
+  // twice; 0 for an index of no group.
+  int CountOf(const TComb& c, int i) const {
+    if (i < 0) return 0;
+    int k = 0;
+    for (uint8_t n : c) k += IndexOfNumber_[n] == i ? 1 : 0;
+    return k;
+  }
   // How many of the numbers in `numberBits` group i holds.
   int CountIn(uint64_t numberBits, int i) const { return BitCount(numberBits & Members(i)); }
   // Bits of the numbers whose group is among `groups` (a set of group values).

@@ -125,16 +125,15 @@ class TstSegmCount : public TSegmCountStat<TstSegmCount> {
   int32_t CountOf(const TComb& comb) const { return BitCount(Groups().GroupBits(comb)); }
 };
 
+// Numbers in segment FParam, each where it stands.
 class TstSgmValCnt : public TSegmCountStat<TstSgmValCnt> {
  public:
-  TstSgmValCnt(const TStatClass& cls, const TStatList& list, int param) : TSegmCountStat(cls, list, param) {
-    const int i = Groups().IndexOf(param);
-    Members_ = i >= 0 ? Groups().Members(i) : 0;
-  }
-  int32_t CountOf(const TComb& comb) const { return BitCount(Groups().NumberBits(comb) & Members_); }
+  TstSgmValCnt(const TStatClass& cls, const TStatList& list, int param)
+      : TSegmCountStat(cls, list, param), Index_(Groups().IndexOf(param)) {}
+  int32_t CountOf(const TComb& comb) const { return Groups().CountOf(comb, Index_); }
 
  private:
-  uint64_t Members_ = 0;  // numbers of segment FParam
+  int Index_;
 };
 
 // ---- Segment tuples --------------------------------------------------------------------------
