@@ -132,19 +132,17 @@ void TGroupCountPairs::Prepare(const TNumberGroups& groups, const TStatDrawArray
 
 bool TGroupCountPairs::MatchesList(const TNumberGroups& groups, const TComb& comb,
                                    const TStatDrawArray& values) const {
-  const uint64_t numbers = groups.NumberBits(comb);
   for (int i = 0; i < groups.Count(); ++i)
-    if (HasKey(values, KeyOf(groups.GroupAt(i), groups.CountIn(numbers, i)))) return true;
+    if (HasKey(values, KeyOf(groups.GroupAt(i), groups.CountOf(comb, i)))) return true;
   return false;
 }
 
 bool TGroupCountPairs::MatchesPrepared(const TNumberGroups& groups, const TComb& comb) const {
   uint64_t occupied = groups.GroupBits(comb);
   if ((Empty_ & ~occupied) != 0) return true;
-  const uint64_t numbers = groups.NumberBits(comb);
   for (; occupied != 0; occupied &= occupied - 1) {
     const int i = std::countr_zero(occupied);
-    if ((Counts_[static_cast<size_t>(i)] >> groups.CountIn(numbers, i)) & 1u) return true;
+    if ((Counts_[static_cast<size_t>(i)] >> groups.CountOf(comb, i)) & 1u) return true;
   }
   return false;
 }
@@ -378,11 +376,13 @@ class TstGroups : public TCustomMatrixStat {
   void PrepareValues(const TStatDrawArray& values) override {
     Selected_.Prepare(values);
     Numbers_ = Groups(A).NumbersOfValues(Selected_.Set());
+    ZeroSelected_ = Selected_.Set()[0];
   }
 
   bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
     const TNumberGroups& g = Groups(A);
-    if (Selected_.PreparedFor(values)) return (g.NumberBits(comb) & Numbers_) != 0;
+    if (Selected_.PreparedFor(values))
+      return (g.NumberBits(comb) & Numbers_) != 0 || (ZeroSelected_ && !g.AllNumbers(comb));
     for (uint8_t n : comb)
       if (Selected_.Has(values, g.ValueOf(n))) return true;
     return false;
@@ -395,7 +395,8 @@ class TstGroups : public TCustomMatrixStat {
 
  private:
   TComponentSet Selected_;
-  uint64_t Numbers_ = 0;  // numbers in a selected group
+  uint64_t Numbers_ = 0;       // numbers in a selected group
+  bool ZeroSelected_ = false;  // 0 selected: the value of a byte that is no number
 };
 
 // ---- COLV, ROWV ----------------------------------------------------------------------------
@@ -631,7 +632,7 @@ class TstAjacent : public TCustomMatrixStat {
     for (const TStatDraw& v : values) {
       const int i = g.IndexOf(Key32(v.Key, 1));
       const int32_t k = Key32(v.Key, 2);
-      if (i >= 0 && k >= 0 && k <= 7) Selected_[static_cast<size_t>(i)] |= static_cast<uint8_t>(1u << k);
+      if (i >= 0 && k >= 0 && k <= 15) Selected_[static_cast<size_t>(i)] |= static_cast<uint16_t>(1u << k);
     }
     For_.Set(values);
   }
@@ -644,9 +645,20 @@ class TstAjacent : public TCustomMatrixStat {
         if (HasPair(values, c.Group[e], c.Pairs[e] + 1)) return true;
       return false;
     }
+    const TNumberGroups& g = Groups(A);
+    if (BitCount(g.NumberBits(comb)) != MainCount) {
+      // A number standing twice makes a pair with each copy: count by positions.
+      TCounters c;
+      CountPairs(comb, c);
+      for (int e = 0; e < c.Size; ++e) {
+        const int i = g.IndexOf(c.Group[static_cast<size_t>(e)]);
+        const int k = c.Pairs[static_cast<size_t>(e)] + 1;
+        if (i >= 0 && k <= 15 && ((Selected_[static_cast<size_t>(i)] >> k) & 1u)) return true;
+      }
+      return false;
+    }
     // Numbers of one column whose neighbour is there too: each is one pair.
     const uint64_t from = NeighbourBits(A, comb);
-    const TNumberGroups& g = Groups(A);
     uint64_t groups = 0;
     for (uint64_t f = from; f != 0; f &= f - 1) groups |= g.GroupBit(static_cast<uint8_t>(std::countr_zero(f)));
     for (; groups != 0; groups &= groups - 1) {
@@ -699,7 +711,8 @@ class TstAjacent : public TCustomMatrixStat {
   }
 
   TPreparedList For_;
-  std::array<uint8_t, TNumberGroups::MaxGroups> Selected_{};  // bit k: (group i, k) selected
+  // Bit k: (group i, k) selected; k is at most 10, with numbers standing twice.
+  std::array<uint16_t, TNumberGroups::MaxGroups> Selected_{};
 };
 
 // ---- Column and row tuples -------------------------------------------------------------------

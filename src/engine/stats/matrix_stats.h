@@ -111,6 +111,11 @@ class TNumberGroups {
     return NumberBit_[c[0]] | NumberBit_[c[1]] | NumberBit_[c[2]] | NumberBit_[c[3]] | NumberBit_[c[4]] |
            NumberBit_[c[5]];
   }
+  // Whether each of the six is a number 1..45; any other byte has the value 0.
+  bool AllNumbers(const TComb& c) const {
+    return (NumberBit_[c[0]] != 0) & (NumberBit_[c[1]] != 0) & (NumberBit_[c[2]] != 0) & (NumberBit_[c[3]] != 0) &
+           (NumberBit_[c[4]] != 0) & (NumberBit_[c[5]] != 0);
+  }
   // Bit i for every reported group holding one of the six.
   uint64_t GroupBits(const TComb& c) const {
     return GroupBit_[c[0]] | GroupBit_[c[1]] | GroupBit_[c[2]] | GroupBit_[c[3]] | GroupBit_[c[4]] |

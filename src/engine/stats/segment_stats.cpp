@@ -50,10 +50,12 @@ class TstSegments : public TCustomSegmentsStat {
   void PrepareValues(const TStatDrawArray& values) override {
     Selected_.Prepare(values);
     Numbers_ = Groups().NumbersOfValues(Selected_.Set());
+    ZeroSelected_ = Selected_.Set()[0];
   }
 
   bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    if (Selected_.PreparedFor(values)) return (Groups().NumberBits(comb) & Numbers_) != 0;
+    if (Selected_.PreparedFor(values))
+      return (Groups().NumberBits(comb) & Numbers_) != 0 || (ZeroSelected_ && !Groups().AllNumbers(comb));
     for (uint8_t n : comb)
       if (Selected_.Has(values, Segment(n))) return true;
     return false;
@@ -66,7 +68,8 @@ class TstSegments : public TCustomSegmentsStat {
 
  private:
   TComponentSet Selected_;
-  uint64_t Numbers_ = 0;  // numbers in a selected segment
+  uint64_t Numbers_ = 0;       // numbers in a selected segment
+  bool ZeroSelected_ = false;  // 0 selected: the value of a byte that is no number
 };
 
 // ---- SGMV ----------------------------------------------------------------------------------
