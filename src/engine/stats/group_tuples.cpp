@@ -1,17 +1,29 @@
 #include "stats/group_tuples.h"
 
+#include "core/game.h"
+
 namespace vexa {
 
 template <int Size, bool Seq>
-void TGroupTuples<Size, Seq>::Assign(const TNumberGroups& groups) {
+void TGroupTuples<Size, Seq>::Assign(const std::array<uint8_t, 256>& valueOfByte) {
   DenseOfValue_.fill(-1);
   Radix_ = 0;
-  for (size_t b = 0; b < 256; ++b) {
-    const uint8_t v = groups.ValueOf(static_cast<uint8_t>(b));
-    Value_[b] = v;
+  for (size_t n = 1; n <= MaxNumber; ++n) {
+    const uint8_t v = valueOfByte[n];
     if (DenseOfValue_[v] < 0) DenseOfValue_[v] = static_cast<int16_t>(Radix_++);
-    Dense_[b] = static_cast<uint8_t>(DenseOfValue_[v]);
   }
+  for (size_t b = 0; b < 256; ++b) {
+    Value_[b] = valueOfByte[b];
+    const int16_t d = DenseOfValue_[valueOfByte[b]];
+    Dense_[b] = d >= 0 ? static_cast<uint8_t>(d) : NoIndex;
+  }
+}
+
+template <int Size, bool Seq>
+void TGroupTuples<Size, Seq>::Assign(const TNumberGroups& groups) {
+  std::array<uint8_t, 256> values{};
+  for (size_t b = 0; b < 256; ++b) values[b] = groups.ValueOf(static_cast<uint8_t>(b));
+  Assign(values);
 }
 
 template <int Size, bool Seq>
@@ -77,8 +89,11 @@ void TGroupTuples<Size, Seq>::BuildWhole() {
   size_t weight = cells;
   for (size_t p = 0; p < MainCount; ++p) {
     weight /= Radix_;
-    for (size_t b = 0; b < 256; ++b) Place_[p][b] = static_cast<uint32_t>(Dense_[b] * weight);
+    // A byte of no index pushes the sum past the table.
+    for (size_t b = 0; b < 256; ++b)
+      Place_[p][b] = static_cast<uint32_t>(Dense_[b] == NoIndex ? cells : Dense_[b] * weight);
   }
+  Cells_ = cells;
   // For every value of the first five positions: whether a tuple within them
   // is selected, and which values of the sixth complete one.
   std::array<int, Size - 1> last{};  // choices of Size - 1 positions that a sixth one ends

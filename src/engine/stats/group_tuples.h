@@ -11,19 +11,26 @@
 
 namespace vexa {
 
-// Group tuples over positions of the six numbers: every choice of Size
-// positions in order (i < j < ...), or with Seq the runs of neighbouring
-// positions. Key[0..Size-1] hold the group values, the rest 0.
+// The tuple engine (tuple_stat.h) of the methods whose item is a value of
+// each number byte — its channel, column, row or segment: every choice of
+// Size positions of the six in order (i < j < ...), or with Seq the runs of
+// neighbouring positions. Key[0..Size-1] hold the values, the rest 0.
 //
-// Prepared, the selection becomes bit tables over the group values (by
-// their index in the groups' value list, base Radix): one per prefix length,
-// and, when the groups are few, one over the groups of all six positions,
-// which answers a combination with a single lookup.
+// Prepared, the selection becomes bit tables over the values the numbers
+// 1..45 have (by their index among them, base Radix): one per prefix length,
+// and, when the values are few, one over the values of all six positions,
+// which answers a combination with a single lookup. A combination holding a
+// byte of another value is answered by scanning the list.
 template <int Size, bool Seq>
 class TGroupTuples {
   static_assert(Size >= 2 && Size <= 4);
 
  public:
+  static constexpr size_t TupleSize = Size;
+
+  // The value of every byte.
+  void Assign(const std::array<uint8_t, 256>& valueOfByte);
+  // The group values (0 for a byte that is no number).
   void Assign(const TNumberGroups& groups);
 
   void Add(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const {
@@ -35,13 +42,6 @@ class TGroupTuples {
     });
   }
 
-  // "3:7", "3:7:9".
-  static std::string Text(const TStatDraw& rec) {
-    std::string s = std::to_string(rec.Key[0]);
-    for (size_t m = 1; m < Size; ++m) s += ":" + std::to_string(rec.Key[m]);
-    return s;
-  }
-
   void Prepare(const TStatDrawArray& values);
 
   bool Matches(const TComb& comb, const TStatDrawArray& values) const {
@@ -49,10 +49,16 @@ class TGroupTuples {
     if (!Whole_.empty()) {
       const size_t idx = Place_[0][comb[0]] + Place_[1][comb[1]] + Place_[2][comb[2]] + Place_[3][comb[3]] +
                          Place_[4][comb[4]] + Place_[5][comb[5]];
+      if (idx >= Cells_) return MatchesList(comb, values);  // a byte of another value
       return (Whole_[idx >> 6] >> (idx & 63)) & 1u;
     }
     std::array<uint32_t, MainCount> d;
-    for (size_t i = 0; i < MainCount; ++i) d[i] = Dense_[comb[i]];
+    uint32_t any = 0;
+    for (size_t i = 0; i < MainCount; ++i) {
+      d[i] = Dense_[comb[i]];
+      any |= d[i];
+    }
+    if ((any & NoIndex) != 0) return MatchesList(comb, values);
     if constexpr (Seq) {
       for (size_t s = 0; s + Size <= MainCount; ++s) {
         size_t idx = 0;
@@ -140,10 +146,14 @@ class TGroupTuples {
   bool MatchesList(const TComb& comb, const TStatDrawArray& values) const;
   void BuildWhole();
 
+  // Dense_ of a byte whose value no number 1..45 has; Radix stays below it.
+  static constexpr uint8_t NoIndex = 0x80;
+
   std::array<int16_t, 256> Value_{};
-  std::array<uint8_t, 256> Dense_{};         // of a number byte: index of its value
-  std::array<int16_t, 256> DenseOfValue_{};  // of a group value: index, -1 if no number has it
+  std::array<uint8_t, 256> Dense_{};         // of a byte: index of its value, or NoIndex
+  std::array<int16_t, 256> DenseOfValue_{};  // of a value: index, -1 if no number has it
   size_t Radix_ = 1;
+  size_t Cells_ = 0;  // of the table over six positions
   TPreparedList For_;
   std::array<size_t, Size> Offset_{};  // bit offset of each prefix length
   std::vector<uint64_t> Bits_;

@@ -6,6 +6,7 @@
 
 #include "core/format.h"
 #include "stats/stat_list.h"
+#include "stats/tuple_stat.h"
 
 namespace vexa {
 
@@ -442,30 +443,12 @@ class TstAjacent : public TCustomMatrixStat {
 // ---- Column and row tuples -------------------------------------------------------------------
 
 template <TAxis A, int Size, bool Seq>
-class TstGroupTuple : public TCustomMatrixStat {
+class TstGroupTuple : public TTupleStat<TCustomMatrixStat, TGroupTuples<Size, Seq>> {
  public:
-  TstGroupTuple(const TStatClass& cls, const TStatList& list, int param) : TCustomMatrixStat(cls, list, param) {
-    Tuples_.Assign(Groups(A));
+  TstGroupTuple(const TStatClass& cls, const TStatList& list, int param)
+      : TTupleStat<TCustomMatrixStat, TGroupTuples<Size, Seq>>(cls, list, param) {
+    this->Engine_.Assign(this->Groups(A));
   }
-
-  std::string ValueToText(const TStatDraw& rec) const override { return TGroupTuples<Size, Seq>::Text(rec); }
-
-  // The order of the numbers matters: a combination has no tuple values.
-  void CalcCombination(const TComb&, TStatDrawArray&) const override {}
-
-  void PrepareValues(const TStatDrawArray& values) override { Tuples_.Prepare(values); }
-
-  bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    return Tuples_.Matches(comb, values);
-  }
-
- protected:
-  void AddValues(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const override {
-    Tuples_.Add(nums, rec, list, trackGaps);
-  }
-
- private:
-  TGroupTuples<Size, Seq> Tuples_;
 };
 
 // ---- Parameter ranges ------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "core/format.h"
 #include "stats/matrix_stats.h"
 #include "stats/stat_list.h"
+#include "stats/tuple_stat.h"
 
 namespace vexa {
 namespace {
@@ -142,30 +143,12 @@ class TstSgmValCnt : public TSegmCountStat<TstSgmValCnt> {
 // ---- Segment tuples --------------------------------------------------------------------------
 
 template <int Size, bool Seq>
-class TstSegmTuple : public TCustomSegmentsStat {
+class TstSegmTuple : public TTupleStat<TCustomSegmentsStat, TGroupTuples<Size, Seq>> {
  public:
-  TstSegmTuple(const TStatClass& cls, const TStatList& list, int param) : TCustomSegmentsStat(cls, list, param) {
-    Tuples_.Assign(Groups());
+  TstSegmTuple(const TStatClass& cls, const TStatList& list, int param)
+      : TTupleStat<TCustomSegmentsStat, TGroupTuples<Size, Seq>>(cls, list, param) {
+    this->Engine_.Assign(this->Groups());
   }
-
-  std::string ValueToText(const TStatDraw& rec) const override { return TGroupTuples<Size, Seq>::Text(rec); }
-
-  // The order of the numbers matters: a combination has no tuple values.
-  void CalcCombination(const TComb&, TStatDrawArray&) const override {}
-
-  void PrepareValues(const TStatDrawArray& values) override { Tuples_.Prepare(values); }
-
-  bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    return Tuples_.Matches(comb, values);
-  }
-
- protected:
-  void AddValues(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const override {
-    Tuples_.Add(nums, rec, list, trackGaps);
-  }
-
- private:
-  TGroupTuples<Size, Seq> Tuples_;
 };
 
 using TstCombSegmMix2 = TstSegmTuple<2, false>;
