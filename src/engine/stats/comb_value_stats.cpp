@@ -116,7 +116,7 @@ class TNumberTuples {
     Prepared_.Set(values);
   }
 
-  bool Matches(const TComb& comb, const TStatDrawArray& values) const {
+  [[gnu::always_inline]] bool Matches(const TComb& comb, const TStatDrawArray& values) const {
     uint8_t top = 0;
     for (uint8_t n : comb) top = n > top ? n : top;
     if (!Prepared_.Is(values) || top > MaxNumber) {

@@ -262,7 +262,7 @@ class TDiffRuns {
     Prepared_.Set(values);
   }
 
-  bool Matches(const TComb& comb, const TStatDrawArray& values) const {
+  [[gnu::always_inline]] bool Matches(const TComb& comb, const TStatDrawArray& values) const {
     const TDiffs d = Diffs(comb);
     if (Prepared_.Is(values) && (d[0] | d[1] | d[2] | d[3] | d[4]) < Base) {
       uint64_t hit = 0;

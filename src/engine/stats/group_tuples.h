@@ -44,7 +44,7 @@ class TGroupTuples {
 
   void Prepare(const TStatDrawArray& values);
 
-  bool Matches(const TComb& comb, const TStatDrawArray& values) const {
+  [[gnu::always_inline]] bool Matches(const TComb& comb, const TStatDrawArray& values) const {
     if (!For_.Is(values)) return MatchesList(comb, values);
     if (!Whole_.empty()) {
       const size_t idx = Place_[0][comb[0]] + Place_[1][comb[1]] + Place_[2][comb[2]] + Place_[3][comb[3]] +

@@ -9,10 +9,12 @@
 //   static constexpr size_t TupleSize;
 //   void Add(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const;
 //   void Prepare(const TStatDrawArray& values);
-//   bool Matches(const TComb& comb, const TStatDrawArray& values) const;
+//   [[gnu::always_inline]] bool Matches(const TComb& comb, const TStatDrawArray& values) const;
 //
 // Matches uses the prepared tables for the very list Prepare saw, and scans
-// any other list. Threads: the engine is read-only after Prepare.
+// any other list; it is always inlined into the method's own Matches, which
+// a filter calls once per combination. Threads: the engine is read-only
+// after Prepare.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +44,12 @@ class TTupleStat : public TBase {
 
   bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
     return Engine_.Matches(comb, values);
+  }
+
+  // The engine's test inline, not a call per combination.
+  uint64_t MatchWord(const TComb* in, size_t m, const TStatDrawArray& values, int lastIndex, bool sorted,
+                     bool del) const override {
+    return MatchWordOf(*this, in, m, values, lastIndex, sorted, del);
   }
 
  protected:
