@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/codec.h"
 #include "support/temp_dir.h"
 
 namespace vexa {
@@ -17,6 +18,7 @@ namespace {
 
 using test::ReadBytes;
 using test::TTempDir;
+using test::WriteBytes;
 
 struct TResult {
   int Status = -1;
@@ -136,6 +138,25 @@ TEST_F(ScriptRunCli, CtrlCStopsTheTest) {
   EXPECT_EQ(text.rfind("Ставок: ", 0), 0u) << text;
   const TResult list = Run({"draws", "list", "--last", "1"});
   EXPECT_EQ(list.Status, 0);
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// A line CURR continues from the list the program has after start-up: the
+// default generation of the settings file, as in the window.
+TEST_F(ScriptRunCli, CurrStartsFromTheStartUpList) {
+  WriteBytes(dir / "Korvane_6x45.ini", "[GLOBAL]\r\nCombsGenerateMode=2\r\nCombsGenerateParameters=1,2,3,4,5,6,7\r\n");
+  Prepare("CURR:0#FIRST|TSD0#NUMS:20#LNO:#ST:1| | | | | | |curr");
+  const TResult r = Run({"script", "run", "--log"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out.rfind("Ставок: 1\n", 0), 0u) << r.Out;
+  const size_t from = r.Out.find("Журнал: ") + std::string("Журнал: ").size();
+  const std::string log = Cp1251ToUtf8(ReadBytes(r.Out.substr(from, r.Out.find('\n', from) - from)));
+  EXPECT_NE(log.find("Количество комбинаций в списке: 7"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ TEST_F(StatsCli, InfoOfADrawAndOfACombination) {
 
   r = Run({"stats", "info", "--comb", "1 2 3 4 5 5"});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_EQ(r.Err, "Некорректная комбинация: \"1 2 3 4 5 5\"!\n");
+  EXPECT_EQ(r.Err, "Некорректная комбинация: \"01 02 03 04 05 05\"!\n");
   r = Run({"stats", "info", "--draw", "99"});
   EXPECT_EQ(r.Status, 1);
   EXPECT_EQ(r.Err, "Тираж № 99 в архиве не найден!\n");
@@ -250,6 +250,23 @@ TEST_F(StatsCli, FullSetBuildCreatesMissingFilesOrForcedOnes) {
   EXPECT_EQ(r.Err, "Метод расчета статистики \"POE1\" не участвует в сравнении с полным набором комбинаций!\n");
   r = Run({"fullset", "build", "EVEN", "NOPE"});
   EXPECT_EQ(r.Status, 1);
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// Every command fails after a failed start-up, the statistics ones too.
+TEST_F(StatsCli, AFailedStartUpFailsTheCommand) {
+  std::filesystem::create_directory(dir / "Korvane_6x45.ini");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"stats", "methods"}, {"stats", "show", "NUMS"}, {"stats", "graph", "NUMS"}}) {
+    const TResult r = Run(args);
+    EXPECT_EQ(r.Status, 1) << args[1];
+    EXPECT_NE(r.Err.find("Ошибка чтения файла конфигурации!"), std::string::npos) << r.Err;
+  }
 }
 
 }  // namespace
