@@ -10,7 +10,6 @@ namespace vexa {
 namespace {
 
 constexpr size_t HugePage = size_t{2} << 20;
-constexpr size_t Slack = 8;
 
 size_t RoundUp(size_t n, size_t step) { return (n + step - 1) / step * step; }
 

@@ -5,8 +5,9 @@
 // them and every page is faulted in when the buffer grows, never later on a
 // hot path. Memory is given back only when the buffer is destroyed or grows.
 //
-// The mapping has a few bytes of slack past the last element, so a writer
-// may store 8 bytes at the position of any element.
+// There are a few bytes of slack past the last element, so a writer may
+// store 8 bytes at the position of any element and at position Capacity();
+// this holds for an empty buffer too, whose Data() points at the slack alone.
 #pragma once
 
 #include <cstddef>
@@ -33,9 +34,12 @@ class TCombsBuffer {
   void Grow(size_t capacity, size_t keep);
 
  private:
+  static constexpr size_t Slack = 8;
+
   void* Map_ = nullptr;
   size_t MapBytes_ = 0;
-  TComb* Data_ = nullptr;
+  alignas(8) unsigned char Spare_[Slack] = {};
+  TComb* Data_ = reinterpret_cast<TComb*>(Spare_);
   size_t Capacity_ = 0;
 };
 

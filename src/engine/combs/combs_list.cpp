@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
 
 #include "core/error.h"
 #include "core/file_io.h"
@@ -261,14 +262,18 @@ void TCombsList::GenerateNumbers(int mode, const std::bitset<256>& mine) {
 
   // Each combination is stored as 8 bytes at its place; the next one
   // overwrites the two extra bytes, the buffer's slack takes the last two.
+  // A candidate is written before it is judged, so the place is never past
+  // the capacity (where the slack still has room for one), whatever the
+  // parameters make the expected count.
   auto* out = reinterpret_cast<unsigned char*>(List_.Data());
+  const size_t room = List_.Capacity();
   size_t count = 0;
   auto emit = [&](uint64_t packed, uint64_t bits) {
     bool pass = true;
     if (mode == GenerateAnyOf) pass = (bits & mask) != 0;
     if (mode == GenerateOnlyOf) pass = (bits & ~mask) == 0;
     if (mode == GenerateNoneOf) pass = (bits & mask) == 0;
-    std::memcpy(out + count * sizeof(TComb), &packed, sizeof packed);
+    std::memcpy(out + std::min(count, room) * sizeof(TComb), &packed, sizeof packed);
     count += pass ? 1 : 0;
   };
   const bool all = mode != GenerateAnyOf && mode != GenerateOnlyOf && mode != GenerateNoneOf;
@@ -291,6 +296,7 @@ void TCombsList::GenerateNumbers(int mode, const std::bitset<256>& mine) {
                                       uint64_t{1} << d | uint64_t{1} << e;
             for (uint64_t f = e + 1; f <= 45; ++f) emit(head | f << 40, headBits | uint64_t{1} << f);
           }
+  if (count > room) throw std::logic_error("generation counted more combinations than expected");
   Count_ = count;
 }
 

@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <exception>
-#include <system_error>
-#include <thread>
+
+#include "core/parallel.h"
 
 namespace vexa {
 namespace {
-
-constexpr int MaxThreads = 16;
 
 size_t BlockCountOf(size_t n, size_t blockSize) { return (n + blockSize - 1) / blockSize; }
 
@@ -22,17 +19,6 @@ size_t CopyMarked(const TComb* in, size_t n, const uint64_t* bits, TComb* out) {
   for (size_t base = 0; base < n; base += 64)
     count += CopyWord(in + base, std::min<size_t>(n - base, 64), bits[base / 64], out + count);
   return count;
-}
-
-// Runs f(arg) on a new thread, or right here when no thread can be had:
-// the result is the same, only slower.
-template <typename F>
-void Spawn(std::vector<std::thread>& threads, F& f, size_t arg) {
-  try {
-    threads.emplace_back(f, arg);
-  } catch (const std::system_error&) {
-    f(arg);
-  }
 }
 
 }  // namespace
@@ -50,9 +36,7 @@ void TWalkScratch::Reserve(size_t capacity, size_t blockSize) {
 }
 
 int WalkThreads(const TWalkOptions& options, size_t n) {
-  int threads = options.Threads;
-  if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
-  threads = std::clamp(threads, 1, MaxThreads);
+  int threads = WorkerThreads(options.Threads);
   // Too little work to pay for a thread.
   const size_t blocks = BlockCountOf(n, std::max<size_t>(options.BlockSize, 64));
   if (blocks < 4) threads = 1;
@@ -85,11 +69,23 @@ size_t TCombsWalk::Run(const TComb* in, size_t n, TComb* out, const TWalkFns& fn
   std::atomic<size_t> nextBack{blocks};
   std::atomic<size_t> walkedBack{0};
   std::atomic<bool> stop{false};
-  std::vector<std::exception_ptr> errors(static_cast<size_t>(threads));
+  size_t front = 0;
 
-  // Helpers: blocks from the back, bits only.
-  auto back = [&](size_t self) {
+  RunWorkers(threads, [&](int self) {
     try {
+      if (self == 0) {
+        // The caller: blocks from the front, written in place.
+        size_t walkedFront = 0;
+        while (front < blocks && !stop.load(std::memory_order_relaxed)) {
+          if (claims[front].exchange(2, std::memory_order_acq_rel) != 0) break;
+          kept += fns.Direct(fns.Keep, in + front * blockSize, blockLen(front), out + kept);
+          walkedFront += blockLen(front);
+          ++front;
+          if (progress) progress(walkedFront + walkedBack.load(std::memory_order_relaxed), n);
+        }
+        return;
+      }
+      // Helpers: blocks from the back, bits only.
       while (!stop.load(std::memory_order_relaxed)) {
         const size_t handed = nextBack.fetch_sub(1, std::memory_order_relaxed);
         if (handed == 0 || handed > blocks) break;
@@ -99,32 +95,10 @@ size_t TCombsWalk::Run(const TComb* in, size_t n, TComb* out, const TWalkFns& fn
         walkedBack.fetch_add(blockLen(b), std::memory_order_relaxed);
       }
     } catch (...) {
-      errors[self] = std::current_exception();
       stop.store(true);
+      throw;
     }
-  };
-  std::vector<std::thread> helpers;
-  helpers.reserve(static_cast<size_t>(threads - 1));
-  for (int t = 1; t < threads; ++t) Spawn(helpers, back, static_cast<size_t>(t));
-
-  // The caller: blocks from the front, written in place.
-  size_t front = 0;
-  size_t walkedFront = 0;
-  try {
-    while (front < blocks && !stop.load(std::memory_order_relaxed)) {
-      if (claims[front].exchange(2, std::memory_order_acq_rel) != 0) break;
-      kept += fns.Direct(fns.Keep, in + front * blockSize, blockLen(front), out + kept);
-      walkedFront += blockLen(front);
-      ++front;
-      if (progress) progress(walkedFront + walkedBack.load(std::memory_order_relaxed), n);
-    }
-  } catch (...) {
-    errors[0] = std::current_exception();
-    stop.store(true);
-  }
-  for (auto& h : helpers) h.join();
-  for (const auto& e : errors)
-    if (e) std::rethrow_exception(e);
+  });
 
   // Blocks front..blocks-1 were marked by the helpers: place them after the
   // front part, each thread copying a run of whole blocks.
@@ -144,10 +118,7 @@ size_t TCombsWalk::Run(const TComb* in, size_t n, TComb* out, const TWalkFns& fn
       for (size_t b = from; b < to; ++b)
         CopyMarked(in + b * blockSize, blockLen(b), bits + b * wordsPerBlock, out + offsets[b]);
     };
-    helpers.clear();
-    for (size_t p = 1; p < parts; ++p) Spawn(helpers, copyRun, p);
-    copyRun(0);
-    for (auto& h : helpers) h.join();
+    RunWorkers(static_cast<int>(parts), [&](int part) { copyRun(static_cast<size_t>(part)); });
     kept = at;
   }
   if (progress) progress(n, n);

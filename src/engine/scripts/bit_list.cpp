@@ -4,9 +4,9 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <exception>
 #include <iterator>
-#include <thread>
+
+#include "core/parallel.h"
 
 namespace vexa {
 namespace {
@@ -62,29 +62,17 @@ constexpr int DenseWord = 24;
 // Each thread sums on its own and writes only its words.
 template <typename Word>
 int64_t ForWords(size_t words, int threads, const Word& word) {
-  if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
-  threads = std::clamp(threads, 1, 16);
+  threads = WorkerThreads(threads);
   if (words < 4096) threads = 1;
   // Interleaved stretches, so that a dense part of the list does not fall to one thread.
   constexpr size_t Stretch = 1024;
   std::vector<int64_t> sums(static_cast<size_t>(threads), 0);
-  std::vector<std::exception_ptr> errors(static_cast<size_t>(threads));
-  auto run = [&](int t) {
+  RunWorkers(threads, [&](int t) {
     int64_t sum = 0;
-    try {
-      for (size_t from = static_cast<size_t>(t) * Stretch; from < words; from += static_cast<size_t>(threads) * Stretch)
-        for (size_t w = from, end = std::min(from + Stretch, words); w < end; ++w) sum += word(w);
-    } catch (...) {
-      errors[static_cast<size_t>(t)] = std::current_exception();
-    }
+    for (size_t from = static_cast<size_t>(t) * Stretch; from < words; from += static_cast<size_t>(threads) * Stretch)
+      for (size_t w = from, end = std::min(from + Stretch, words); w < end; ++w) sum += word(w);
     sums[static_cast<size_t>(t)] = sum;
-  };
-  std::vector<std::thread> helpers;
-  for (int t = 1; t < threads; ++t) helpers.emplace_back(run, t);
-  run(0);
-  for (auto& h : helpers) h.join();
-  for (const auto& e : errors)
-    if (e) std::rethrow_exception(e);
+  });
   int64_t total = 0;
   for (int64_t sum : sums) total += sum;
   return total;

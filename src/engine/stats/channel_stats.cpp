@@ -7,7 +7,9 @@
 
 #include "core/format.h"
 #include "stats/stat_fast.h"
+#include "stats/group_tuples.h"
 #include "stats/stat_list.h"
+#include "stats/tuple_stat.h"
 
 namespace vexa {
 
@@ -354,150 +356,15 @@ using TstChnValCnt = TstChannelCount<true>;
 
 // ---- KCM, KCS: tuples of channels --------------------------------------------------------
 
-constexpr size_t Choose(size_t n, size_t k) {
-  if (k > n) return 0;
-  size_t r = 1;
-  for (size_t i = 1; i <= k; ++i) r = r * (n - k + i) / i;
-  return r;
-}
-
-// The positions of every tuple, in the order the values are added: all
-// choices i < j < ... among `Positions` lexicographically (Mix), or the
-// windows of neighbours.
-template <size_t M, bool Mix, size_t Positions = MainCount>
-constexpr auto PositionTuples() {
-  constexpr size_t Count = Mix ? Choose(Positions, M) : Positions + 1 - M;
-  std::array<std::array<uint8_t, M>, Count> out{};
-  if constexpr (Mix) {
-    std::array<uint8_t, M> p{};
-    for (size_t i = 0; i < M; ++i) p[i] = static_cast<uint8_t>(i);
-    for (size_t n = 0; n < Count; ++n) {
-      out[n] = p;
-      size_t i = M;
-      while (i > 0 && p[i - 1] == Positions - M + i - 1) --i;
-      if (i == 0) break;
-      ++p[i - 1];
-      for (size_t j = i; j < M; ++j) p[j] = static_cast<uint8_t>(p[j - 1] + 1);
-    }
-  } else {
-    for (size_t s = 0; s < Count; ++s)
-      for (size_t i = 0; i < M; ++i) out[s][i] = static_cast<uint8_t>(s + i);
-  }
-  return out;
-}
-
-template <size_t M, bool Mix>
-class TstCombChn : public TCustomChannelsStat {
+template <int M, bool Mix>
+class TstCombChn : public TTupleStat<TCustomChannelsStat, TGroupTuples<M, !Mix>> {
  public:
-  using TCustomChannelsStat::TCustomChannelsStat;
-
-  std::string ValueToText(const TStatDraw& rec) const override {
-    std::string s = std::to_string(rec.Key[0]);
-    for (size_t i = 1; i < M; ++i) s += ":" + std::to_string(rec.Key[i]);
-    return s;
+  TstCombChn(const TStatClass& cls, const TStatList& list, int param)
+      : TTupleStat<TCustomChannelsStat, TGroupTuples<M, !Mix>>(cls, list, param) {
+    std::array<uint8_t, 256> channels{};
+    for (size_t b = 0; b < channels.size(); ++b) channels[b] = this->ChannelOfByte(static_cast<uint8_t>(b));
+    this->Engine_.Assign(channels);
   }
-
-  // Not a function of the numbers alone: a combination has no value.
-  void CalcCombination(const TComb&, TStatDrawArray&) const override {}
-
-  // Last_[the first M - 1 channels, an index in base Base_] has bit c for
-  // every selected tuple that ends with c. Channels of 1..45 are at most 45,
-  // so a word holds the bits.
-  void PrepareValues(const TStatDrawArray& values) override {
-    TCustomStat::PrepareValues(values);
-    Base_ = static_cast<size_t>(Channel(MaxNumber)) + 1;
-    size_t size = 1;
-    for (size_t i = 0; i + 1 < M; ++i) size *= Base_;
-    Last_.assign(size, 0);
-    for (const TStatDraw& v : values) {
-      size_t prefix = 0;
-      bool fits = true;
-      for (size_t i = 0; i < v.Key.size(); ++i) {
-        const auto x = static_cast<uint16_t>(v.Key[i]);
-        fits = fits && (i < M ? x < Base_ : x == 0);
-        if (i + 1 < M) prefix = prefix * Base_ + x;
-      }
-      if (fits) Last_[prefix] |= Bit(static_cast<uint16_t>(v.Key[M - 1]));
-    }
-    Prepared_.Set(values);
-  }
-
-  bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    if (Prepared_.Is(values)) {
-      std::array<uint32_t, MainCount> c{};
-      uint32_t any = 0;
-      Unrolled<MainCount>([&](auto i) {
-        c[i] = FastChannelOf(comb[i]);
-        any |= c[i];
-      });
-      if ((any & NotANumber) == 0) return MatchesChannels(c);
-    }
-    const std::array<uint8_t, MainCount> c = ChannelsOf(comb);
-    for (const auto& t : Tuples)
-      if (Selected(values, KeyOf(c, t))) return true;
-    return false;
-  }
-
- protected:
-  void AddValues(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const override {
-    const std::array<uint8_t, MainCount> c = ChannelsOf(nums);
-    for (const auto& t : Tuples) {
-      rec.Key = KeyOf(c, t);
-      MergeStatDraw(list, rec, trackGaps);
-    }
-  }
-
- private:
-  static constexpr auto Tuples = PositionTuples<M, Mix>();
-  // Mix: the first M - 1 positions of a tuple, all before the last position;
-  // the last member is then any later position at once.
-  static constexpr auto Prefixes = PositionTuples<M - 1, true, MainCount - 1>();
-
-  bool MatchesChannels(const std::array<uint32_t, MainCount>& c) const {
-    uint64_t hit = 0;
-    if constexpr (Mix) {
-      std::array<uint64_t, MainCount + 1> later{};  // channels at positions i.. as bits
-      Unrolled<MainCount>([&](auto r) {
-        constexpr size_t i = MainCount - 1 - r;
-        later[i] = later[i + 1] | Bit(c[i]);
-      });
-      Unrolled<Prefixes.size()>([&](auto t) {
-        constexpr auto& p = Prefixes[t];
-        hit |= Last_[PrefixIndex(c, p)] & later[p[M - 2] + 1u];
-      });
-      return hit != 0;
-    } else {
-      Unrolled<Tuples.size()>([&](auto t) {
-        constexpr auto& p = Tuples[t];
-        hit |= Last_[PrefixIndex(c, p)] >> c[p[M - 1]];
-      });
-      return (hit & 1u) != 0;
-    }
-  }
-
-  // The first M - 1 channels of positions p in base Base_.
-  template <size_t N>
-  size_t PrefixIndex(const std::array<uint32_t, MainCount>& c, const std::array<uint8_t, N>& p) const {
-    size_t index = 0;
-    Unrolled<M - 1>([&](auto i) { index = index * Base_ + c[p[i]]; });
-    return index;
-  }
-
-  std::array<uint8_t, MainCount> ChannelsOf(const TComb& nums) const {
-    std::array<uint8_t, MainCount> c{};
-    for (size_t i = 0; i < c.size(); ++i) c[i] = ChannelOfByte(nums[i]);
-    return c;
-  }
-
-  static TStatKey4 KeyOf(const std::array<uint8_t, MainCount>& c, const std::array<uint8_t, M>& t) {
-    TStatKey4 key{};
-    for (size_t i = 0; i < M; ++i) key[i] = c[t[i]];
-    return key;
-  }
-
-  TPreparedList Prepared_;
-  size_t Base_ = 1;
-  std::vector<uint64_t> Last_;
 };
 
 using TstCombChnMix2 = TstCombChn<2, true>;

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "core/format.h"
+#include "stats/stat_fast.h"
+#include "stats/tuple_stat.h"
 
 namespace vexa {
 namespace {
@@ -85,33 +87,22 @@ constexpr size_t PowRadix(int size) {
 bool TestBit(const std::vector<uint64_t>& bits, size_t i) { return ((bits[i >> 6] >> (i & 63)) & 1) != 0; }
 void SetBit(std::vector<uint64_t>& bits, size_t i) { bits[i >> 6] |= uint64_t{1} << (i & 63); }
 
+// The tuple engine (tuple_stat.h) of the numbers themselves at the positions of a cut.
 template <int Size>
-class TCustomCombValuesStat : public TCustomStat {
+class TNumberTuples {
+ public:
   static constexpr size_t TupleSize = static_cast<size_t>(Size);
 
- public:
-  TCustomCombValuesStat(const TStatClass& cls, const TStatList& list, int param, TCut cut)
-      : TCustomStat(cls, list, param), Tuples_(CutOf(cut, Size, param)) {}
+  void Assign(const TTuples& tuples) { Tuples_ = tuples; }
 
-  std::string ValueToText(const TStatDraw& rec) const override {
-    std::string s;
-    for (size_t k = 0; k < TupleSize; ++k) {
-      if (k > 0) s += ':';
-      s += std::to_string(rec.Key[k]);
-    }
-    return s;
-  }
-
-  void CalcDraw(int index, int lastIndex, bool sorted, TStatDrawArray& list, TStatWork&, TLastValueArray&) override {
-    BeginDraw(index, lastIndex, sorted);
+  void Add(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const {
     for (int t = 0; t < Tuples_.Count; ++t) {
-      FRec.Key = TupleKey(FDraw.Nums, t);
-      MergeStatDraw(list, FRec, true);
+      rec.Key = TupleKey(nums, t);
+      MergeStatDraw(list, rec, trackGaps);
     }
   }
 
-  void PrepareValues(const TStatDrawArray& values) override {
-    TCustomStat::PrepareValues(values);
+  void Prepare(const TStatDrawArray& values) {
     Firsts_ = 0;
     SecondsOf_.fill(0);
     Full_.assign(Size > 2 ? (PowRadix(Size) + 63) / 64 : 0, 0);
@@ -122,16 +113,15 @@ class TCustomCombValuesStat : public TCustomStat {
       SecondsOf_[static_cast<size_t>(v.Key[0])] |= uint64_t{1} << v.Key[1];
       if (Size > 2) SetBit(Full_, index);
     }
-    PreparedFor_ = &values;
-    PreparedSize_ = values.size();
+    Prepared_.Set(values);
   }
 
-  bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
+  [[gnu::always_inline]] bool Matches(const TComb& comb, const TStatDrawArray& values) const {
     uint8_t top = 0;
     for (uint8_t n : comb) top = n > top ? n : top;
-    if (PreparedFor_ != &values || PreparedSize_ != values.size() || top > MaxNumber) {
+    if (!Prepared_.Is(values) || top > MaxNumber) {
       for (int t = 0; t < Tuples_.Count; ++t)
-        if (Selected(values, TupleKey(comb, t))) return true;
+        if (HasKey(values, TupleKey(comb, t))) return true;
       return false;
     }
     // The first two numbers rule out almost every tuple, through two small tables.
@@ -184,15 +174,16 @@ class TCustomCombValuesStat : public TCustomStat {
   uint64_t Firsts_ = 0;                     // bit a: some selected tuple starts with a
   std::array<uint64_t, Radix> SecondsOf_{};  // bit b of entry a: ... starts with a, b
   std::vector<uint64_t> Full_;               // bit per selected tuple (triples and quadruples)
-  const TStatDrawArray* PreparedFor_ = nullptr;
-  size_t PreparedSize_ = 0;
+  TPreparedList Prepared_;
 };
 
 template <int Size, TCut Cut>
-class TstCombValues final : public TCustomCombValuesStat<Size> {
+class TstCombValues final : public TTupleStat<TCustomStat, TNumberTuples<Size>> {
  public:
   TstCombValues(const TStatClass& cls, const TStatList& list, int param)
-      : TCustomCombValuesStat<Size>(cls, list, param, Cut) {}
+      : TTupleStat<TCustomStat, TNumberTuples<Size>>(cls, list, param) {
+    this->Engine_.Assign(CutOf(Cut, Size, param));
+  }
 };
 
 template <int Size>

@@ -6,6 +6,7 @@
 
 #include "core/format.h"
 #include "stats/stat_fast.h"
+#include "stats/tuple_stat.h"
 
 namespace vexa {
 
@@ -228,26 +229,25 @@ class TstDiffSame : public TCustomStat {
 
 // ---- KDS2..4: runs of M consecutive differences ---------------------------------------------
 
+// The tuple engine (tuple_stat.h) of the runs of M neighbouring differences.
 template <size_t M>
-class TstCombDiffSeq : public TCustomStat {
+class TDiffRuns {
  public:
-  using TCustomStat::TCustomStat;
-
+  static constexpr size_t TupleSize = M;
   static constexpr size_t Windows = DiffCount + 1 - M;
 
-  std::string ValueToText(const TStatDraw& rec) const override {
-    std::string s = std::to_string(rec.Key[0]);
-    for (size_t i = 1; i < M; ++i) s += ":" + std::to_string(rec.Key[i]);
-    return s;
+  // Only the first window measures the gaps.
+  void Add(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const {
+    const TNeighbourDiffs d = NeighbourDiffs(nums);
+    for (size_t s = 0; s < Windows; ++s) {
+      rec.Key = WindowKey(d, s);
+      MergeStatDraw(list, rec, trackGaps && s == 0);
+    }
   }
-
-  // Not a function of the numbers alone: a combination has no value.
-  void CalcCombination(const TComb&, TStatDrawArray&) const override {}
 
   // Last_[the first M - 1 differences, 6 bits each] has bit d for every
   // selected run that ends with d; the differences of 1..45 fit 6 bits.
-  void PrepareValues(const TStatDrawArray& values) override {
-    TCustomStat::PrepareValues(values);
+  void Prepare(const TStatDrawArray& values) {
     Last_.assign(size_t{1} << (Bits * (M - 1)), 0);
     for (const TStatDraw& v : values) {
       size_t prefix = 0;
@@ -262,7 +262,7 @@ class TstCombDiffSeq : public TCustomStat {
     Prepared_.Set(values);
   }
 
-  bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
+  [[gnu::always_inline]] bool Matches(const TComb& comb, const TStatDrawArray& values) const {
     const TDiffs d = Diffs(comb);
     if (Prepared_.Is(values) && (d[0] | d[1] | d[2] | d[3] | d[4]) < Base) {
       uint64_t hit = 0;
@@ -273,19 +273,10 @@ class TstCombDiffSeq : public TCustomStat {
       });
       return (hit & 1u) != 0;
     }
+    const TNeighbourDiffs n = NeighbourDiffs(comb);
     for (size_t s = 0; s < Windows; ++s)
-      if (Selected(values, WindowKey(NeighbourDiffs(comb), s))) return true;
+      if (HasKey(values, WindowKey(n, s))) return true;
     return false;
-  }
-
- protected:
-  // Only the first window measures the gaps.
-  void AddValues(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const override {
-    const TNeighbourDiffs d = NeighbourDiffs(nums);
-    for (size_t s = 0; s < Windows; ++s) {
-      rec.Key = WindowKey(d, s);
-      MergeStatDraw(list, rec, trackGaps && s == 0);
-    }
   }
 
  private:
@@ -301,6 +292,9 @@ class TstCombDiffSeq : public TCustomStat {
   TPreparedList Prepared_;
   std::vector<uint64_t> Last_;
 };
+
+template <size_t M>
+using TstCombDiffSeq = TTupleStat<TCustomStat, TDiffRuns<M>>;
 
 using TstCombDiffSeq2 = TstCombDiffSeq<2>;
 using TstCombDiffSeq3 = TstCombDiffSeq<3>;

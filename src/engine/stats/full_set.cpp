@@ -4,14 +4,12 @@
 #include <atomic>
 #include <exception>
 #include <limits>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "core/error.h"
 #include "core/file_io.h"
 #include "core/format.h"
+#include "core/parallel.h"
 #include "stats/stat_list.h"
 
 namespace vexa {
@@ -216,33 +214,24 @@ TFullSet ComputeFullSet(const TCustomStat& stat, int threads, const std::functio
   for (int a = 1; a <= MaxNumber - 5; ++a)
     for (int b = a + 1; b <= MaxNumber - 4; ++b) prefixes.emplace_back(a, b);
 
-  if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  threads = std::min<int>(threads, static_cast<int>(prefixes.size()));
+  threads = std::min<int>(WorkerThreads(threads), static_cast<int>(prefixes.size()));
 
   std::vector<TKeyCounts> partial(static_cast<size_t>(threads));
   std::atomic<size_t> next{0};
-  std::exception_ptr failure;
-  std::mutex failureLock;
-  auto work = [&](size_t t) {
+  RunWorkers(threads, [&](int t) {
     try {
       TStatDrawArray values;
       // The first prefixes hold the most combinations: handing them out in
       // order keeps the threads busy to the end.
       for (size_t k = next++; k < prefixes.size(); k = next++) {
         if (t == 0 && stopped && stopped()) throw EStopped();
-        CountPrefix(stat, prefixes[k].first, prefixes[k].second, values, partial[t]);
+        CountPrefix(stat, prefixes[k].first, prefixes[k].second, values, partial[static_cast<size_t>(t)]);
       }
     } catch (...) {
-      const std::lock_guard<std::mutex> lock(failureLock);
-      if (!failure) failure = std::current_exception();
-      next = prefixes.size();
+      next = prefixes.size();  // the others stop at their next prefix
+      throw;
     }
-  };
-  std::vector<std::thread> pool;
-  for (int t = 1; t < threads; ++t) pool.emplace_back(work, static_cast<size_t>(t));
-  work(0);
-  for (auto& th : pool) th.join();
-  if (failure) std::rethrow_exception(failure);
+  });
 
   TKeyCounts& total = partial[0];
   for (size_t t = 1; t < partial.size(); ++t) partial[t].ForEach([&](uint64_t k, int64_t n) { total.Add(k, n); });

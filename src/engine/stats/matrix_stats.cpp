@@ -6,290 +6,13 @@
 
 #include "core/format.h"
 #include "stats/stat_list.h"
+#include "stats/tuple_stat.h"
 
 namespace vexa {
 
 int MatrixColsOf(const TStatList& list) { return std::clamp(list.Config.MatrixCols, 0, MaxNumber); }
 
 int MatrixRowsOf(int cols) { return cols <= 0 ? 0 : GroupCount(1, MaxNumber, cols); }
-
-// ---- Groups of numbers ---------------------------------------------------------------
-
-void TNumberGroups::Assign(const std::array<uint8_t, MaxNumber>& values, const std::vector<uint8_t>& order) {
-  *this = TNumberGroups{};
-  IndexOfValue_.fill(-1);
-  IndexOfNumber_.fill(-1);
-  for (uint8_t g : order) {
-    if (Count_ == MaxGroups) break;
-    if (IndexOfValue_[g] >= 0) continue;
-    IndexOfValue_[g] = static_cast<int8_t>(Count_);
-    Order_[static_cast<size_t>(Count_++)] = g;
-  }
-  for (int n = 1; n <= MaxNumber; ++n) {
-    const auto b = static_cast<size_t>(n);
-    const uint8_t v = values[b - 1];
-    Value_[b] = v;
-    NumberBit_[b] = uint64_t{1} << n;
-    const int i = IndexOfValue_[v];
-    IndexOfNumber_[b] = static_cast<int8_t>(i);
-    if (i < 0) continue;
-    GroupBit_[b] = uint64_t{1} << i;
-    Members_[static_cast<size_t>(i)] |= NumberBit_[b];
-  }
-}
-
-uint64_t TNumberGroups::NumbersOfValues(const std::array<bool, 256>& groups) const {
-  uint64_t bits = 0;
-  for (size_t n = 1; n <= MaxNumber; ++n)
-    if (groups[Value_[n]]) bits |= NumberBit_[n];
-  return bits;
-}
-
-void TComponentSet::Prepare(const TStatDrawArray& values) {
-  Set_.fill(false);
-  for (const TStatDraw& v : values)
-    if (v.Key[0] >= 0 && v.Key[0] < 256) Set_[static_cast<size_t>(v.Key[0])] = true;
-  For_.Set(values);
-}
-
-void AddGroupValues(const TNumberGroups& groups, const TComb& nums, TStatDraw& rec, TStatDrawArray& list,
-                    bool trackGaps) {
-  bool plain = list.empty() && !trackGaps;
-  for (uint8_t n : nums) plain = plain && groups.IndexOfNumber(n) >= 0;
-  if (!plain) {
-    for (uint8_t n : nums) MergeValue(list, rec, groups.ValueOf(n), trackGaps);
-    return;
-  }
-  // Nothing to merge with: every position writes the next free entry, which
-  // only a new group keeps; a known group adds its hit to its own entry.
-  // No branch per position, and no load of a record just written piecewise.
-  list.resize(MainCount);
-  TStatDraw* out = list.data();
-  std::array<size_t, TNumberGroups::MaxGroups> slotOf;
-  uint64_t seen = 0;
-  size_t k = 0;
-  for (uint8_t n : nums) {
-    const auto i = static_cast<size_t>(groups.IndexOfNumber(n));
-    const uint64_t bit = uint64_t{1} << i;
-    const bool isNew = (seen & bit) == 0;
-    seen |= bit;
-    TStatDraw& e = out[k];
-    e = rec;
-    e.Hits = 0;
-    SetKey32(e.Key, groups.ValueOf(n));
-    const size_t slot = isNew ? k : slotOf[i];
-    slotOf[i] = slot;
-    out[slot].Hits += rec.Hits;
-    k += isNew ? 1 : 0;
-  }
-  list.resize(k);
-}
-
-void TGroupCountPairs::Add(const TNumberGroups& groups, const TComb& nums, TStatDraw& rec, TStatDrawArray& list,
-                           bool trackGaps) {
-  std::array<uint8_t, TNumberGroups::MaxGroups> counts{};
-  for (uint8_t n : nums) {
-    const int i = groups.IndexOfNumber(n);
-    if (i >= 0) ++counts[static_cast<size_t>(i)];
-  }
-  const bool fresh = list.empty();
-  for (int i = 0; i < groups.Count(); ++i) {
-    AddDistinct(list, rec, KeyOf(groups.GroupAt(i), counts[static_cast<size_t>(i)]), fresh, trackGaps);
-  }
-}
-
-void TGroupCountPairs::Prepare(const TNumberGroups& groups, const TStatDrawArray& values) {
-  Counts_.fill(0);
-  Empty_ = 0;
-  for (const TStatDraw& v : values) {
-    const int i = groups.IndexOf(v.Key[0]);
-    const int k = v.Key[1];
-    if (i < 0 || k < 0 || k > 7 || v.Key[2] != 0 || v.Key[3] != 0) continue;
-    Counts_[static_cast<size_t>(i)] |= static_cast<uint8_t>(1u << k);
-    if (k == 0) Empty_ |= uint64_t{1} << i;
-  }
-  Packed_ = groups.Count() <= MaxPacked;
-  Inc_.fill(0);
-  Table_.clear();
-  Chunks_ = 0;
-  if (Packed_) {
-    for (int n = 0; n < 256; ++n) {
-      const int i = groups.IndexOfNumber(static_cast<uint8_t>(n));
-      if (i >= 0) Inc_[static_cast<size_t>(n)] = uint64_t{1} << (3 * i);
-    }
-    const auto count = static_cast<size_t>(groups.Count());
-    Chunks_ = (count + GroupsPerChunk - 1) / GroupsPerChunk;
-    Table_.assign(Chunks_ * ChunkWords, 0);
-    for (size_t c = 0; c < Chunks_; ++c)
-      for (size_t v = 0; v < ChunkSize; ++v)
-        for (size_t j = 0; j < GroupsPerChunk && c * GroupsPerChunk + j < count; ++j) {
-          const size_t k = (v >> (3 * j)) & 7;
-          if ((Counts_[c * GroupsPerChunk + j] >> k) & 1u) Table_[c * ChunkWords + (v >> 6)] |= uint64_t{1} << (v & 63);
-        }
-  }
-  For_.Set(values);
-}
-
-bool TGroupCountPairs::MatchesList(const TNumberGroups& groups, const TComb& comb,
-                                   const TStatDrawArray& values) const {
-  const uint64_t numbers = groups.NumberBits(comb);
-  for (int i = 0; i < groups.Count(); ++i)
-    if (HasKey(values, KeyOf(groups.GroupAt(i), groups.CountIn(numbers, i)))) return true;
-  return false;
-}
-
-bool TGroupCountPairs::MatchesPrepared(const TNumberGroups& groups, const TComb& comb) const {
-  uint64_t occupied = groups.GroupBits(comb);
-  if ((Empty_ & ~occupied) != 0) return true;
-  const uint64_t numbers = groups.NumberBits(comb);
-  for (; occupied != 0; occupied &= occupied - 1) {
-    const int i = std::countr_zero(occupied);
-    if ((Counts_[static_cast<size_t>(i)] >> groups.CountIn(numbers, i)) & 1u) return true;
-  }
-  return false;
-}
-
-template <int Size, bool Seq>
-void TGroupTuples<Size, Seq>::Assign(const TNumberGroups& groups) {
-  DenseOfValue_.fill(-1);
-  Radix_ = 0;
-  for (size_t b = 0; b < 256; ++b) {
-    const uint8_t v = groups.ValueOf(static_cast<uint8_t>(b));
-    Value_[b] = v;
-    if (DenseOfValue_[v] < 0) DenseOfValue_[v] = static_cast<int16_t>(Radix_++);
-    Dense_[b] = static_cast<uint8_t>(DenseOfValue_[v]);
-  }
-}
-
-template <int Size, bool Seq>
-void TGroupTuples<Size, Seq>::Prepare(const TStatDrawArray& values) {
-  size_t total = 0;
-  size_t span = 1;
-  for (size_t m = 0; m < Size; ++m) {
-    span *= Radix_;
-    Offset_[m] = total;
-    total += span;
-  }
-  Bits_.assign(total / 64 + 2, 0);
-  for (const TStatDraw& v : values) {
-    bool fits = true;
-    for (size_t m = Size; m < 4; ++m) fits = fits && v.Key[m] == 0;
-    std::array<size_t, Size> d{};
-    for (size_t m = 0; m < Size && fits; ++m) {
-      const int16_t c = v.Key[m];
-      fits = c >= 0 && c < 256 && DenseOfValue_[static_cast<size_t>(c)] >= 0;
-      if (fits) d[m] = static_cast<size_t>(DenseOfValue_[static_cast<size_t>(c)]);
-    }
-    if (!fits) continue;
-    size_t idx = 0;
-    for (size_t m = 0; m < Size; ++m) {
-      idx = idx * Radix_ + d[m];
-      const size_t bit = Offset_[m] + idx;
-      Bits_[bit >> 6] |= uint64_t{1} << (bit & 63);
-    }
-  }
-  BuildWhole();
-  For_.Set(values);
-}
-
-namespace {
-
-// Bits [pos, pos + count) of a bit vector, count <= 64, the first lowest.
-uint64_t BitsAt(const std::vector<uint64_t>& bits, size_t pos, size_t count) {
-  const size_t w = pos >> 6;
-  const size_t off = pos & 63;
-  uint64_t v = bits[w] >> off;
-  if (off != 0 && off + count > 64) v |= bits[w + 1] << (64 - off);
-  return count == 64 ? v : v & ((uint64_t{1} << count) - 1);
-}
-
-void OrBitsAt(std::vector<uint64_t>& bits, size_t pos, uint64_t v) {
-  const size_t w = pos >> 6;
-  const size_t off = pos & 63;
-  bits[w] |= v << off;
-  if (off != 0) bits[w + 1] |= v >> (64 - off);
-}
-
-}  // namespace
-
-template <int Size, bool Seq>
-void TGroupTuples<Size, Seq>::BuildWhole() {
-  Whole_.clear();
-  size_t cells = 1;
-  for (size_t i = 0; i < MainCount; ++i) {
-    cells *= Radix_;
-    if (cells > WholeLimit) return;
-  }
-  Whole_.assign(cells / 64 + 2, 0);
-  size_t weight = cells;
-  for (size_t p = 0; p < MainCount; ++p) {
-    weight /= Radix_;
-    for (size_t b = 0; b < 256; ++b) Place_[p][b] = static_cast<uint32_t>(Dense_[b] * weight);
-  }
-  // For every value of the first five positions: whether a tuple within them
-  // is selected, and which values of the sixth complete one.
-  std::array<int, Size - 1> last{};  // choices of Size - 1 positions that a sixth one ends
-  std::vector<std::array<int, Size - 1>> ends;
-  if constexpr (Seq) {
-    for (size_t m = 0; m + 1 < Size; ++m) last[m] = static_cast<int>(MainCount - Size + m);
-    ends.push_back(last);
-  } else {
-    std::array<int, Size - 1> pos{};
-    const auto walk = [&](auto& self, size_t depth, int start) -> void {
-      if (depth == Size - 1) {
-        ends.push_back(pos);
-        return;
-      }
-      for (int i = start; i < static_cast<int>(MainCount) - 1; ++i) {
-        pos[depth] = i;
-        self(self, depth + 1, i + 1);
-      }
-    };
-    walk(walk, 0, 0);
-  }
-  const uint64_t all = Radix_ == 64 ? ~uint64_t{0} : (uint64_t{1} << Radix_) - 1;
-  std::array<size_t, MainCount - 1> d{};
-  const size_t prefixes = cells / Radix_;
-  for (size_t p = 0; p < prefixes; ++p) {
-    size_t rest = p;
-    for (size_t i = MainCount - 1; i-- > 0;) {
-      d[i] = rest % Radix_;
-      rest /= Radix_;
-    }
-    const bool within = ForEachChoice(MainCount - 1, [&](const std::array<int, Size>& pos) {
-      size_t idx = 0;
-      for (int q : pos) idx = idx * Radix_ + d[static_cast<size_t>(q)];
-      return Test(Size - 1, idx);
-    });
-    uint64_t sixth = 0;
-    if (within) {
-      sixth = all;
-    } else {
-      for (const auto& e : ends) {
-        size_t idx = 0;
-        for (int q : e) idx = idx * Radix_ + d[static_cast<size_t>(q)];
-        sixth |= BitsAt(Bits_, Offset_[Size - 1] + idx * Radix_, Radix_);
-      }
-    }
-    if (sixth != 0) OrBitsAt(Whole_, p * Radix_, sixth);
-  }
-}
-
-template <int Size, bool Seq>
-bool TGroupTuples<Size, Seq>::MatchesList(const TComb& comb, const TStatDrawArray& values) const {
-  return ForEachChoice(MainCount, [&](const std::array<int, Size>& pos) {
-    TStatKey4 key{};
-    for (size_t m = 0; m < Size; ++m) key[m] = Value_[comb[static_cast<size_t>(pos[m])]];
-    return HasKey(values, key);
-  });
-}
-
-template class TGroupTuples<2, false>;
-template class TGroupTuples<3, false>;
-template class TGroupTuples<4, false>;
-template class TGroupTuples<2, true>;
-template class TGroupTuples<3, true>;
-template class TGroupTuples<4, true>;
 
 namespace {
 
@@ -378,11 +101,13 @@ class TstGroups : public TCustomMatrixStat {
   void PrepareValues(const TStatDrawArray& values) override {
     Selected_.Prepare(values);
     Numbers_ = Groups(A).NumbersOfValues(Selected_.Set());
+    ZeroSelected_ = Selected_.Set()[0];
   }
 
   bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
     const TNumberGroups& g = Groups(A);
-    if (Selected_.PreparedFor(values)) return (g.NumberBits(comb) & Numbers_) != 0;
+    if (Selected_.PreparedFor(values))
+      return (g.NumberBits(comb) & Numbers_) != 0 || (ZeroSelected_ && !g.AllNumbers(comb));
     for (uint8_t n : comb)
       if (Selected_.Has(values, g.ValueOf(n))) return true;
     return false;
@@ -395,7 +120,8 @@ class TstGroups : public TCustomMatrixStat {
 
  private:
   TComponentSet Selected_;
-  uint64_t Numbers_ = 0;  // numbers in a selected group
+  uint64_t Numbers_ = 0;       // numbers in a selected group
+  bool ZeroSelected_ = false;  // 0 selected: the value of a byte that is no number
 };
 
 // ---- COLV, ROWV ----------------------------------------------------------------------------
@@ -498,18 +224,16 @@ class TstAjacentCount : public TMatrixCountStat<TstAjacentCount<A>> {
   }
 };
 
-// COL c, ROW r: numbers in column (row) FParam.
+// COL c, ROW r: numbers in column (row) FParam, each where it stands.
 template <TAxis A>
 class TstGroupValCnt : public TMatrixCountStat<TstGroupValCnt<A>> {
   using TBase = TMatrixCountStat<TstGroupValCnt<A>>;
 
  public:
-  TstGroupValCnt(const TStatClass& cls, const TStatList& list, int param) : TBase(cls, list, param) {
-    const int i = this->Groups(A).IndexOf(param);
-    Members_ = i >= 0 ? this->Groups(A).Members(i) : 0;
-  }
+  TstGroupValCnt(const TStatClass& cls, const TStatList& list, int param)
+      : TBase(cls, list, param), Index_(this->Groups(A).IndexOf(param)) {}
 
-  int32_t CountOf(const TComb& comb) const { return BitCount(this->Groups(A).NumberBits(comb) & Members_); }
+  int32_t CountOf(const TComb& comb) const { return this->Groups(A).CountOf(comb, Index_); }
 
   void ListAllValues(int lastIndex, TStatDrawArray& list) override {
     TCustomStat::ListAllValues(lastIndex, list);
@@ -517,7 +241,7 @@ class TstGroupValCnt : public TMatrixCountStat<TstGroupValCnt<A>> {
   }
 
  private:
-  uint64_t Members_ = 0;
+  int Index_;
 };
 
 // ---- COLM, ROWM ------------------------------------------------------------------------------
@@ -633,7 +357,7 @@ class TstAjacent : public TCustomMatrixStat {
     for (const TStatDraw& v : values) {
       const int i = g.IndexOf(Key32(v.Key, 1));
       const int32_t k = Key32(v.Key, 2);
-      if (i >= 0 && k >= 0 && k <= 7) Selected_[static_cast<size_t>(i)] |= static_cast<uint8_t>(1u << k);
+      if (i >= 0 && k >= 0 && k <= 15) Selected_[static_cast<size_t>(i)] |= static_cast<uint16_t>(1u << k);
     }
     For_.Set(values);
   }
@@ -646,9 +370,20 @@ class TstAjacent : public TCustomMatrixStat {
         if (HasPair(values, c.Group[e], c.Pairs[e] + 1)) return true;
       return false;
     }
+    const TNumberGroups& g = Groups(A);
+    if (BitCount(g.NumberBits(comb)) != MainCount) {
+      // A number standing twice makes a pair with each copy: count by positions.
+      TCounters c;
+      CountPairs(comb, c);
+      for (int e = 0; e < c.Size; ++e) {
+        const int i = g.IndexOf(c.Group[static_cast<size_t>(e)]);
+        const int k = c.Pairs[static_cast<size_t>(e)] + 1;
+        if (i >= 0 && k <= 15 && ((Selected_[static_cast<size_t>(i)] >> k) & 1u)) return true;
+      }
+      return false;
+    }
     // Numbers of one column whose neighbour is there too: each is one pair.
     const uint64_t from = NeighbourBits(A, comb);
-    const TNumberGroups& g = Groups(A);
     uint64_t groups = 0;
     for (uint64_t f = from; f != 0; f &= f - 1) groups |= g.GroupBit(static_cast<uint8_t>(std::countr_zero(f)));
     for (; groups != 0; groups &= groups - 1) {
@@ -701,36 +436,19 @@ class TstAjacent : public TCustomMatrixStat {
   }
 
   TPreparedList For_;
-  std::array<uint8_t, TNumberGroups::MaxGroups> Selected_{};  // bit k: (group i, k) selected
+  // Bit k: (group i, k) selected; k is at most 10, with numbers standing twice.
+  std::array<uint16_t, TNumberGroups::MaxGroups> Selected_{};
 };
 
 // ---- Column and row tuples -------------------------------------------------------------------
 
 template <TAxis A, int Size, bool Seq>
-class TstGroupTuple : public TCustomMatrixStat {
+class TstGroupTuple : public TTupleStat<TCustomMatrixStat, TGroupTuples<Size, Seq>> {
  public:
-  TstGroupTuple(const TStatClass& cls, const TStatList& list, int param) : TCustomMatrixStat(cls, list, param) {
-    Tuples_.Assign(Groups(A));
+  TstGroupTuple(const TStatClass& cls, const TStatList& list, int param)
+      : TTupleStat<TCustomMatrixStat, TGroupTuples<Size, Seq>>(cls, list, param) {
+    this->Engine_.Assign(this->Groups(A));
   }
-
-  std::string ValueToText(const TStatDraw& rec) const override { return TGroupTuples<Size, Seq>::Text(rec); }
-
-  // The order of the numbers matters: a combination has no tuple values.
-  void CalcCombination(const TComb&, TStatDrawArray&) const override {}
-
-  void PrepareValues(const TStatDrawArray& values) override { Tuples_.Prepare(values); }
-
-  bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    return Tuples_.Matches(comb, values);
-  }
-
- protected:
-  void AddValues(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const override {
-    Tuples_.Add(nums, rec, list, trackGaps);
-  }
-
- private:
-  TGroupTuples<Size, Seq> Tuples_;
 };
 
 // ---- Parameter ranges ------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "core/format.h"
 #include "stats/matrix_stats.h"
 #include "stats/stat_list.h"
+#include "stats/tuple_stat.h"
 
 namespace vexa {
 namespace {
@@ -50,10 +51,12 @@ class TstSegments : public TCustomSegmentsStat {
   void PrepareValues(const TStatDrawArray& values) override {
     Selected_.Prepare(values);
     Numbers_ = Groups().NumbersOfValues(Selected_.Set());
+    ZeroSelected_ = Selected_.Set()[0];
   }
 
   bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    if (Selected_.PreparedFor(values)) return (Groups().NumberBits(comb) & Numbers_) != 0;
+    if (Selected_.PreparedFor(values))
+      return (Groups().NumberBits(comb) & Numbers_) != 0 || (ZeroSelected_ && !Groups().AllNumbers(comb));
     for (uint8_t n : comb)
       if (Selected_.Has(values, Segment(n))) return true;
     return false;
@@ -66,7 +69,8 @@ class TstSegments : public TCustomSegmentsStat {
 
  private:
   TComponentSet Selected_;
-  uint64_t Numbers_ = 0;  // numbers in a selected segment
+  uint64_t Numbers_ = 0;       // numbers in a selected segment
+  bool ZeroSelected_ = false;  // 0 selected: the value of a byte that is no number
 };
 
 // ---- SGMV ----------------------------------------------------------------------------------
@@ -125,45 +129,26 @@ class TstSegmCount : public TSegmCountStat<TstSegmCount> {
   int32_t CountOf(const TComb& comb) const { return BitCount(Groups().GroupBits(comb)); }
 };
 
+// Numbers in segment FParam, each where it stands.
 class TstSgmValCnt : public TSegmCountStat<TstSgmValCnt> {
  public:
-  TstSgmValCnt(const TStatClass& cls, const TStatList& list, int param) : TSegmCountStat(cls, list, param) {
-    const int i = Groups().IndexOf(param);
-    Members_ = i >= 0 ? Groups().Members(i) : 0;
-  }
-  int32_t CountOf(const TComb& comb) const { return BitCount(Groups().NumberBits(comb) & Members_); }
+  TstSgmValCnt(const TStatClass& cls, const TStatList& list, int param)
+      : TSegmCountStat(cls, list, param), Index_(Groups().IndexOf(param)) {}
+  int32_t CountOf(const TComb& comb) const { return Groups().CountOf(comb, Index_); }
 
  private:
-  uint64_t Members_ = 0;  // numbers of segment FParam
+  int Index_;
 };
 
 // ---- Segment tuples --------------------------------------------------------------------------
 
 template <int Size, bool Seq>
-class TstSegmTuple : public TCustomSegmentsStat {
+class TstSegmTuple : public TTupleStat<TCustomSegmentsStat, TGroupTuples<Size, Seq>> {
  public:
-  TstSegmTuple(const TStatClass& cls, const TStatList& list, int param) : TCustomSegmentsStat(cls, list, param) {
-    Tuples_.Assign(Groups());
+  TstSegmTuple(const TStatClass& cls, const TStatList& list, int param)
+      : TTupleStat<TCustomSegmentsStat, TGroupTuples<Size, Seq>>(cls, list, param) {
+    this->Engine_.Assign(this->Groups());
   }
-
-  std::string ValueToText(const TStatDraw& rec) const override { return TGroupTuples<Size, Seq>::Text(rec); }
-
-  // The order of the numbers matters: a combination has no tuple values.
-  void CalcCombination(const TComb&, TStatDrawArray&) const override {}
-
-  void PrepareValues(const TStatDrawArray& values) override { Tuples_.Prepare(values); }
-
-  bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    return Tuples_.Matches(comb, values);
-  }
-
- protected:
-  void AddValues(const TComb& nums, TStatDraw& rec, TStatDrawArray& list, bool trackGaps) const override {
-    Tuples_.Add(nums, rec, list, trackGaps);
-  }
-
- private:
-  TGroupTuples<Size, Seq> Tuples_;
 };
 
 using TstCombSegmMix2 = TstSegmTuple<2, false>;

@@ -164,10 +164,10 @@ TComb ShiftedNums(const TComb& nums, int shift) {
   return r;
 }
 
-// The numbers of draw `index` plus `shift`; none outside the archive.
-uint64_t DrawMaskAt(const TDrawsArray& draws, int index, int shift = 0) {
+// The numbers of draw `index`; none outside the archive.
+uint64_t DrawMaskAt(const TDrawsArray& draws, int index) {
   if (index < 0 || static_cast<size_t>(index) >= draws.size()) return 0;
-  return NumbersMask(ShiftedNums(draws[static_cast<size_t>(index)].Nums, shift));
+  return NumbersMask(draws[static_cast<size_t>(index)].Nums);
 }
 
 // Values are numbers of the reference draw (shifted, for the shift
@@ -197,7 +197,52 @@ class TRepValuesStat : public TSmallValued<TCustomValuesStat> {
   }
 };
 
-// A count of the numbers of a draw that fall in a set its earlier draws
+// What a repeat count counts against. A number that stands twice in a draw
+// counts twice on the side the count walks: the earlier draw for RPC2 and
+// its kin ("the elements x of the earlier draw that are among the numbers of
+// draw i"), the counted draw for RPC3 and PRB2 ("the numbers of draw i that
+// are in ..."). Numbers 1..63 take part; 0 is a missing draw's filler.
+struct TRepeatTarget {
+  // Layers[j]: the numbers standing in the earlier draw more than j times;
+  // with PerCounted, Layers[0] alone is the set the counted numbers fall in.
+  std::array<uint64_t, MainCount> Layers{};
+  bool PerCounted = false;
+
+  // Each number of the earlier draw in its layer.
+  static TRepeatTarget Earlier(const TComb& nums) {
+    TRepeatTarget t;
+    for (uint8_t n : nums) {
+      if (n == 0 || n >= 64) continue;
+      const uint64_t bit = uint64_t{1} << n;
+      size_t j = 0;
+      while (j + 1 < MainCount && (t.Layers[j] & bit) != 0) ++j;
+      t.Layers[j] |= bit;
+    }
+    return t;
+  }
+  static TRepeatTarget Set(uint64_t numbers) {
+    TRepeatTarget t;
+    t.Layers[0] = numbers & ~uint64_t{1};
+    t.PerCounted = true;
+    return t;
+  }
+
+  int Count(const TComb& nums) const {
+    int k = 0;
+    if (PerCounted) {
+      for (uint8_t n : nums) k += n < 64 ? static_cast<int>((Layers[0] >> n) & 1u) : 0;
+      return k;
+    }
+    const uint64_t m = NumbersMask(nums);
+    for (uint64_t layer : Layers) {
+      if (layer == 0) break;
+      k += std::popcount(m & layer);
+    }
+    return k;
+  }
+};
+
+// A count of the numbers of a draw that repeat what its earlier draws
 // give; the combination is counted as the draw after the reference draw.
 class TRepCountStat : public TSmallValued<TCustomNumbersStat> {
  public:
@@ -211,25 +256,25 @@ class TRepCountStat : public TSmallValued<TCustomNumbersStat> {
 
   void LoadDraw(int index, int refIndex, bool sorted) override {
     TSmallValued::LoadDraw(index, refIndex, sorted);
-    NextTarget_ = TargetMask(refIndex + 1);
+    NextTarget_ = Target(refIndex + 1);
   }
 
   void CalcDraw(int index, int lastIndex, bool sorted, TStatDrawArray& list, TStatWork&, TLastValueArray&) override {
     BeginDraw(index, lastIndex, sorted);
-    MergeValue(list, FRec, std::popcount(NumbersMask(FDraw.Nums) & TargetMask(index)), true);
+    MergeValue(list, FRec, Target(index).Count(FDraw.Nums), true);
   }
 
   // REQUIRES: LoadDraw(-1, lastIndex, sorted) was called.
   bool Matches(const TComb& comb, const TStatDrawArray& values, int, bool, bool) const override {
-    return HasBit(SelectedMask(values), std::popcount(NumbersMask(comb) & NextTarget_));
+    return HasBit(SelectedMask(values), NextTarget_.Count(comb));
   }
 
  protected:
-  // The numbers that count as repeats in draw `index`.
-  virtual uint64_t TargetMask(int index) const = 0;
+  // What the numbers of draw `index` are counted against.
+  virtual TRepeatTarget Target(int index) const = 0;
 
  private:
-  uint64_t NextTarget_ = 0;
+  TRepeatTarget NextTarget_;
 };
 
 // ---- RPV2, PRV2O1..3, PRV+-1, PRV+-2 -------------------------------------------------------------
@@ -271,7 +316,9 @@ class TCustomRepCount2Stat : public TRepCountStat {
   virtual int Gap() const = 0;
 
  protected:
-  uint64_t TargetMask(int index) const override { return DrawMaskAt(Draws(), index - Gap(), Shift()); }
+  TRepeatTarget Target(int index) const override {
+    return TRepeatTarget::Earlier(ShiftedNums(DrawAt(index - Gap(), false).Nums, Shift()));
+  }
 };
 
 template <int ShiftBy, int GapOf>
@@ -308,7 +355,7 @@ class TstRepCountThree final : public TRepCountStat {
   using TRepCountStat::TRepCountStat;
 
  protected:
-  uint64_t TargetMask(int index) const override { return LastTwoMask<InBoth>(Draws(), index); }
+  TRepeatTarget Target(int index) const override { return TRepeatTarget::Set(LastTwoMask<InBoth>(Draws(), index)); }
 };
 
 using TstRepValues3 = TstRepValuesThree<true>;

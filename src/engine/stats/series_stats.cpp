@@ -242,7 +242,7 @@ class TPeriodsStat final : public TCustomStat {
   void LoadDraw(int index, int refIndex, bool sorted) override {
     TCustomStat::LoadDraw(index, refIndex, sorted);
     RefIndex_ = refIndex;
-    if (Prepared_.List != nullptr && TableRef_ != refIndex) BuildTable();
+    if (Prepared_.List() != nullptr && TableRef_ != refIndex) BuildTable();
   }
 
   void PrepareValues(const TStatDrawArray& values) override {
@@ -285,7 +285,7 @@ class TPeriodsStat final : public TCustomStat {
 
   void BuildTable() {
     TByteTable items{};  // item v has a selected value that matches
-    for (const TStatDraw& s : *Prepared_.List) {
+    for (const TStatDraw& s : *Prepared_.List()) {
       const auto v = static_cast<uint16_t>(s.Key[0]);
       if (v < items.size() && CameBefore(v, s, RefIndex_)) items[v] = 1;
     }

@@ -42,6 +42,8 @@ class TPreparedList {
     Size_ = values.size();
   }
   bool Is(const TStatDrawArray& values) const { return For_ == &values && Size_ == values.size(); }
+  // The list last prepared, or nullptr.
+  const TStatDrawArray* List() const { return For_; }
 
  private:
   const TStatDrawArray* For_ = nullptr;

@@ -156,6 +156,41 @@ TEST(CombsList, StartsEmptyAndGrowsAsNeeded) {
   EXPECT_LT(combs.Capacity(), 100000u) << "only as much as the mode needs";
 }
 
+// A fresh list holds no memory: parameters that leave few or no
+// combinations must not write past what the mode needs.
+TEST(CombsList, GenerateIntoAFreshListWithFewOrNoCombinations) {
+  const struct {
+    int mode;
+    const char* numbers;
+    std::vector<TComb> combs;
+  } cases[] = {
+      {GenerateAnyOf, "0;46", {}},
+      {GenerateAnyOf, "46", {}},
+      {GenerateAnyOf, "", {}},
+      {GenerateOnlyOf, "1;2;3;4;5", {}},
+      {GenerateOnlyOf, "", {}},
+      {GenerateOnlyOf, "45;44;43;42;41;40", {{40, 41, 42, 43, 44, 45}}},
+      {GenerateOnlyOf, "1;2;3;4;5;45;0", {{1, 2, 3, 4, 5, 45}}},
+      {GenerateNoneOf, "1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20;21;22;23;24;25;26;27;28;29;30;"
+                       "31;32;33;34;35;36;37;38;39;40", {}},
+      {GenerateNoneOf, "1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20;21;22;23;24;25;26;27;28;29;30;"
+                       "31;32;33;34;35;36;37;38;39", {{40, 41, 42, 43, 44, 45}}},
+  };
+  for (const auto& c : cases) {
+    for (bool show : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.mode << " \"" << c.numbers << "\" show " << show);
+      TScriptedUi ui;
+      TCombsList combs(ui);
+      ASSERT_TRUE(combs.Generate(show, {static_cast<uint8_t>(c.mode), c.numbers}));
+      EXPECT_EQ(Copy(combs.Combs()), c.combs);
+      EXPECT_TRUE(ui.Messages.empty());
+      // And again into the list just made, now sized to that count.
+      ASSERT_TRUE(combs.Generate(show, {static_cast<uint8_t>(c.mode), c.numbers}));
+      EXPECT_EQ(Copy(combs.Combs()), c.combs);
+    }
+  }
+}
+
 TEST(CombsList, GenerateWithShowStartsANewList) {
   TScriptedUi ui;
   TCombsList combs(ui);

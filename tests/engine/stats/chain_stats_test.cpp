@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "acquire/demo_draws.h"
 #include "core/settings.h"
+#include "stat_contract.h"
 #include "stats_fixture.h"
 
 namespace vexa {
@@ -490,39 +489,16 @@ TEST_F(ChainStats, Matches) {
 }
 
 // Prepared tables give what the plain scan of the selection gives.
-TEST_F(ChainStats, PreparedMatchesAgreeWithTheScan) {
-  std::string segments;  // 0 0 0 1 1 1 .. 9 9 9 0 0 0 ..: segment 0 too
+// Every segment 0..9 in use, and the reference draw the newest one.
+TEST_F(ChainStats, FilterContractWithTenSegments) {
+  std::string segments;  // 0 0 0 1 1 1 .. 9 9 9 0 0 0 ..
   for (int k = 0; k < MaxNumber; ++k) segments += static_cast<char>('0' + (k / 3) % 10);
   list.Config.MatrixSegments = MatrixSegmentsFromText(segments);
   list.RegisterAll();
   draws = GenerateDemoDraws(200, 17);
-  std::mt19937 rng(9);
-  std::vector<TComb> sample;
-  for (int k = 0; k < 400; ++k) {
-    TComb c{};
-    std::vector<uint8_t> all(MaxNumber);
-    for (int n = 0; n < MaxNumber; ++n) all[static_cast<size_t>(n)] = static_cast<uint8_t>(n + 1);
-    std::shuffle(all.begin(), all.end(), rng);
-    std::copy(all.begin(), all.begin() + MainCount, c.begin());
-    sample.push_back(c);  // in drawn order: the filter reads a combination as stored
-  }
-  for (const std::string& code : ChainCodes()) {
-    for (int last : {199, 150}) {
-      auto stat = Create(code);
-      TStatDrawArray rows = WindowValues(*stat, 0, last, true);
-      if (rows.empty()) continue;
-      std::shuffle(rows.begin(), rows.end(), rng);
-      rows.resize(std::max<size_t>(1, rows.size() / 3));
-      stat->LoadDraw(-1, last, true);
-      std::vector<bool> scanned;
-      for (const TComb& c : sample) scanned.push_back(stat->Matches(c, rows, last, true, false));
-      stat->PrepareValues(rows);
-      for (size_t k = 0; k < sample.size(); ++k)
-        ASSERT_EQ(stat->Matches(sample[k], rows, last, true, false), scanned[k]) << code << " " << last;
-      const uint64_t word = stat->MatchWord(sample.data(), 64, rows, last, true, false);
-      for (size_t k = 0; k < 64; ++k) ASSERT_EQ(((word >> k) & 1u) != 0, scanned[k]) << code;
-    }
-  }
+  const auto sample = test::ContractSample(draws, 199, test::QuickContract ? 60 : 300, 9);
+  test::ExpectFilterContract(list, sample, 199, "ten segments",
+                             [](const TStatMethod& m) { return m.StatClass->Group == 10; });
 }
 
 }  // namespace

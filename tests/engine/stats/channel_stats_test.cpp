@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
-#include <set>
 #include <vector>
 
 #include "acquire/demo_draws.h"
+#include "stat_contract.h"
 #include "stats_fixture.h"
 
 namespace vexa {
@@ -18,17 +16,8 @@ using test::FindValue;
 using test::Select;
 using test::WindowValues;
 
-constexpr const char* ChannelCodes[] = {"CHAN", "CHNV", "CHNC", "KCM2", "KCM3", "KCM4",
-                                        "KCS2", "KCS3", "KCS4", "CHN1", "CHN2"};
-
 TStatKey4 Key(int a, int b = 0, int c = 0, int d = 0) {
   return {static_cast<int16_t>(a), static_cast<int16_t>(b), static_cast<int16_t>(c), static_cast<int16_t>(d)};
-}
-
-int MostHits(const TStatDrawArray& values) {
-  int most = 0;
-  for (const auto& e : values) most = std::max(most, e.Hits);
-  return most;
 }
 
 const TStatDraw* FindKey(const TStatDrawArray& values, const TStatKey4& key) {
@@ -285,65 +274,15 @@ TEST_F(ChannelStats, ChannelTestReadsTheLowByteOfKey0) {
 
 // Every method, prepared or not, against the values of the combination
 // taken as a draw in its own order, for several channel widths.
-TEST_F(ChannelStats, MatchesAgreesWithTheValuesOfADraw) {
-  std::mt19937 rng(31);
-  std::vector<TComb> sample;
-  while (sample.size() < 1600) {
-    TComb c{};
-    for (auto& n : c) n = static_cast<uint8_t>(rng() % 45 + 1);
-    std::set<uint8_t> distinct(c.begin(), c.end());
-    if (distinct.size() != c.size()) continue;
-    sample.push_back(c);
-    SortComb(c);  // as the program keeps them
-    sample.push_back(c);
-  }
-  sample.push_back({0, 0, 0, 0, 0, 0});  // outside the numbers: the slow path answers
-  sample.push_back({200, 1, 2, 3, 4, 250});
-  sample.push_back({46, 47, 48, 49, 50, 51});
-
-  for (int size : {5, 3, 7, 45}) {
+// The contract suite walks channels of 5 and 7; these are the narrowest
+// channels and one channel holding every number.
+TEST_F(ChannelStats, FilterContractUnderOtherChannelSizes) {
+  draws = GenerateDemoDraws(80, 31);
+  const auto sample = test::ContractSample(draws, 79, test::QuickContract ? 60 : 300, 31);
+  for (int size : {3, 45}) {
     SetChannelSize(size);
-    draws = GenerateDemoDraws(150, static_cast<uint64_t>(size));
-    std::vector<TComb> combs = sample;
-    for (int i = 100; i < 150; ++i) combs.push_back(draws[static_cast<size_t>(i)].Nums);
-
-    TDrawsArray probeDraws = {Draw(1, {})};
-    TStatList probeList(probeDraws);
-    probeList.Config.ChannelSize = size;
-    probeList.RegisterAll();
-
-    for (const char* code : ChannelCodes) {
-      if (list.IndexOfCode(code) < 0) continue;  // CHN2 of a single channel
-      auto stat = Create(code);
-      // Every other row of the window's list, and the most frequent value.
-      const TStatDrawArray window = WindowValues(*stat, 100, 149, false);
-      TStatDrawArray selected;
-      for (size_t i = 0; i < window.size(); ++i)
-        if (i % 2 == 0 || window[i].Hits == MostHits(window)) selected.push_back(window[i]);
-      std::set<uint64_t> keys;
-      for (const auto& e : selected) keys.insert(PackKey(e.Key));
-      const TStatDrawArray plain = selected;
-      stat->LoadDraw(-1, 149, false);
-      stat->PrepareValues(selected);
-
-      auto probe = probeList.CreateStat(probeList.IndexOfCode(code));
-      int hits = 0;
-      for (const TComb& c : combs) {
-        probeDraws[0].Nums = c;
-        TStatDrawArray own;
-        TStatWork work{};
-        TLastValueArray seen;
-        probe->CalcDraw(0, 0, false, own, work, seen);
-        const bool expected =
-            std::any_of(own.begin(), own.end(), [&](const TStatDraw& e) { return keys.count(PackKey(e.Key)) > 0; });
-        ASSERT_EQ(stat->Matches(c, selected, 149, false, false), expected)
-            << code << " size " << size << " " << CombToText(c);
-        ASSERT_EQ(stat->Matches(c, plain, 149, false, false), expected)
-            << code << " plain, size " << size << " " << CombToText(c);
-        hits += expected;
-      }
-      EXPECT_GT(hits, 0) << code << " size " << size;
-    }
+    test::ExpectFilterContract(list, sample, 79, "size " + std::to_string(size),
+                               [](const TStatMethod& m) { return m.StatClass->Group == 3; });
   }
 }
 

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
-#include <set>
 #include <vector>
 
 #include "acquire/demo_draws.h"
@@ -18,16 +16,8 @@ using test::FindValue;
 using test::Select;
 using test::WindowValues;
 
-constexpr const char* DiffCodes[] = {"DIFA", "DIFM", "DIFD", "DIFO", "DIFK", "KDS2", "KDS3", "KDS4"};
-
 TStatKey4 Key(int a, int b = 0, int c = 0, int d = 0) {
   return {static_cast<int16_t>(a), static_cast<int16_t>(b), static_cast<int16_t>(c), static_cast<int16_t>(d)};
-}
-
-int MostHits(const TStatDrawArray& values) {
-  int most = 0;
-  for (const auto& e : values) most = std::max(most, e.Hits);
-  return most;
 }
 
 const TStatDraw* FindKey(const TStatDrawArray& values, const TStatKey4& key) {
@@ -287,59 +277,6 @@ TEST_F(DiffStats, SingleValueTestsReadKey0Only) {
 
 // Every method, prepared or not, against the values of the combination
 // taken as a draw in its own order.
-TEST_F(DiffStats, MatchesAgreesWithTheValuesOfADraw) {
-  draws = GenerateDemoDraws(300, 17);
-  std::mt19937 rng(23);
-  std::vector<TComb> sample;
-  while (sample.size() < 1500) {
-    TComb c{};
-    for (auto& n : c) n = static_cast<uint8_t>(rng() % 45 + 1);
-    std::set<uint8_t> distinct(c.begin(), c.end());
-    if (distinct.size() != c.size()) continue;
-    sample.push_back(c);
-    SortComb(c);  // as the program keeps them
-    sample.push_back(c);
-  }
-  for (int i = 200; i < 300; ++i) sample.push_back(draws[static_cast<size_t>(i)].Nums);
-  sample.push_back({0, 0, 0, 0, 0, 0});     // outside the numbers: the slow path answers
-  sample.push_back({200, 1, 2, 3, 4, 250});
-
-  TDrawsArray probeDraws = {Draw(1, {})};
-  TStatList probeList(probeDraws);
-  probeList.RegisterAll();
-
-  for (const char* code : DiffCodes) {
-    auto stat = Create(code);
-    // Every other row of the window's list, and the most frequent values.
-    const TStatDrawArray window = WindowValues(*stat, 200, 299, false);
-    TStatDrawArray selected;
-    for (size_t i = 0; i < window.size(); ++i)
-      if (i % 2 == 0 || window[i].Hits == MostHits(window)) selected.push_back(window[i]);
-    ASSERT_FALSE(selected.empty()) << code;
-    std::set<uint64_t> keys;
-    for (const auto& e : selected) keys.insert(PackKey(e.Key));
-    const TStatDrawArray plain = selected;
-    stat->LoadDraw(-1, 299, false);
-    stat->PrepareValues(selected);
-
-    auto probe = probeList.CreateStat(probeList.IndexOfCode(code));
-    int hits = 0;
-    for (const TComb& c : sample) {
-      probeDraws[0].Nums = c;
-      TStatDrawArray own;
-      TStatWork work{};
-      TLastValueArray seen;
-      probe->CalcDraw(0, 0, false, own, work, seen);
-      const bool expected =
-          std::any_of(own.begin(), own.end(), [&](const TStatDraw& e) { return keys.count(PackKey(e.Key)) > 0; });
-      ASSERT_EQ(stat->Matches(c, selected, 299, false, false), expected) << code << " " << CombToText(c);
-      ASSERT_EQ(stat->Matches(c, plain, 299, false, false), expected) << code << " plain " << CombToText(c);
-      hits += expected;
-    }
-    EXPECT_GT(hits, 0) << code;
-  }
-}
-
 // A combination's values go straight into an empty list; they must be what
 // merging them one by one gives.
 TEST_F(DiffStats, ValuesOfACombinationAsMerged) {

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "acquire/demo_draws.h"
+#include "stat_contract.h"
 #include "stats_fixture.h"
 
 namespace vexa {
@@ -355,84 +354,17 @@ TEST_F(MatrixStats, MatchesByHand) {
 
 // A combination has the values of a draw of the same numbers, in the same
 // order and with the same hits; the tuple methods (order-dependent) give none.
-TEST_F(MatrixStats, CombinationGivesTheValuesOfADraw) {
-  draws = {Draw(1, {18, 13, 45, 11, 6, 1}), Draw(2, {1, 2, 3, 4, 5, 6}), Draw(3, {44, 45, 2, 7, 12, 17}),
-           Draw(4, {40, 41, 42, 43, 44, 45})};
-  const auto keysAndHits = [](const TStatDrawArray& values) {
-    std::vector<std::pair<uint64_t, int32_t>> s;
-    for (const auto& v : values) s.emplace_back(PackKey(v.Key), v.Hits);
-    return s;
-  };
-  for (int cols : {5, 1, 45}) {
-    UseCols(cols);
-    for (int i = 0; i < list.Count(); ++i) {
-      if (list.Items(i).StatClass->Group != 4) continue;
-      auto stat = list.CreateStat(i);
-      for (int d = 0; d < static_cast<int>(draws.size()); ++d) {
-        TStatDrawArray fromDraw;
-        TStatWork work{};
-        TLastValueArray seen;
-        stat->CalcDraw(d, d, false, fromDraw, work, seen);
-        TStatDrawArray fromComb;
-        stat->CalcCombination(draws[static_cast<size_t>(d)].Nums, fromComb);
-        if (!IsFullSetComputable(stat->Class())) {
-          EXPECT_TRUE(fromComb.empty()) << list.Items(i).Code();
-          continue;
-        }
-        EXPECT_EQ(keysAndHits(fromComb), keysAndHits(fromDraw)) << list.Items(i).Code() << " draw " << d;
-      }
-    }
-  }
-}
-
 // Every method, several widths: Matches with and without PrepareValues says
 // whether the numbers, taken as a draw in their order, have a selected value.
-TEST_F(MatrixStats, MatchesAgreesWithTheValuesOfADraw) {
-  std::mt19937 rng(17);
-  for (int cols : {5, 1, 2, 7, 32, 33, 45}) {
-    draws.clear();
-    for (int d = 0; d < 60; ++d) {
-      std::vector<uint8_t> all(45);
-      for (int n = 0; n < 45; ++n) all[static_cast<size_t>(n)] = static_cast<uint8_t>(n + 1);
-      std::shuffle(all.begin(), all.end(), rng);
-      TComb c;
-      std::copy(all.begin(), all.begin() + 6, c.begin());
-      draws.push_back(Draw(d + 1, c));
-    }
+// The contract suite walks 5, 9 and 1 columns; these widths have their own
+// edges: two columns, 32 (the widest 32-bit pattern), 33 and 45.
+TEST_F(MatrixStats, FilterContractUnderOtherWidths) {
+  draws = GenerateDemoDraws(80, 17);
+  const auto sample = test::ContractSample(draws, 79, test::QuickContract ? 60 : 300, 17);
+  for (int cols : {2, 7, 32, 33, 45}) {
     UseCols(cols);
-    for (int i = 0; i < list.Count(); ++i) {
-      if (list.Items(i).StatClass->Group != 4) continue;
-      auto stat = list.CreateStat(i);
-      const std::string code = list.Items(i).Code();
-      std::vector<std::set<uint64_t>> own;
-      std::vector<uint64_t> pool;
-      for (int d = 0; d < static_cast<int>(draws.size()); ++d) {
-        std::set<uint64_t> keys;
-        for (const auto& v : WindowValues(*stat, d, d, false))
-          if (v.Hits > 0) keys.insert(PackKey(v.Key));
-        pool.insert(pool.end(), keys.begin(), keys.end());
-        own.push_back(keys);
-      }
-      for (int round = 0; round < 6; ++round) {
-        // A fresh instance: tables prepared for an earlier list must not mislead.
-        stat = list.CreateStat(i);
-        stat->LoadDraw(-1, 59, false);
-        TStatDrawArray selected;
-        std::set<uint64_t> chosen;
-        for (int k = 0; k < 1 + round * 3 && !pool.empty(); ++k) chosen.insert(pool[rng() % pool.size()]);
-        if (round == 5) chosen.insert(PackKey({-5, 0x7FFF, 0, 9}));  // a value no method has
-        for (uint64_t key : chosen) selected.push_back(SelectKey(UnpackKey(key))[0]);
-        for (bool prepared : {false, true}) {
-          if (prepared) stat->PrepareValues(selected);
-          for (size_t d = 0; d < draws.size(); ++d) {
-            bool expected = false;
-            for (uint64_t key : chosen) expected = expected || own[d].count(key) > 0;
-            ASSERT_EQ(stat->Matches(draws[d].Nums, selected, 59, false, false), expected)
-                << code << " cols " << cols << " draw " << d << (prepared ? " prepared" : "");
-          }
-        }
-      }
-    }
+    test::ExpectFilterContract(list, sample, 79, "cols " + std::to_string(cols),
+                               [](const TStatMethod& m) { return m.StatClass->Group == 4; });
   }
 }
 

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/settings.h"
+#include "acquire/demo_draws.h"
+#include "stat_contract.h"
 #include "stats_fixture.h"
 
 namespace vexa {
@@ -240,85 +240,20 @@ TEST_F(SegmentStats, MatchesByHand) {
 
 // A combination has the values of a draw of the same numbers, in the same
 // order and with the same hits; the tuple methods (order-dependent) give none.
-TEST_F(SegmentStats, CombinationGivesTheValuesOfADraw) {
-  draws = {Draw(1, {18, 13, 45, 11, 6, 1}), Draw(2, {1, 2, 3, 4, 5, 6}), Draw(3, {44, 45, 2, 7, 12, 17}),
-           Draw(4, {40, 41, 42, 43, 44, 45})};
-  const auto keysAndHits = [](const TStatDrawArray& values) {
-    std::vector<std::pair<uint64_t, int32_t>> s;
-    for (const auto& v : values) s.emplace_back(PackKey(v.Key), v.Hits);
-    return s;
-  };
-  for (const std::string& table : {std::string(), NineBlocks(), std::string("0A2")}) {
-    UseSegments(table);
-    for (int i = 0; i < list.Count(); ++i) {
-      if (list.Items(i).StatClass->Group != 5) continue;
-      auto stat = list.CreateStat(i);
-      for (int d = 0; d < static_cast<int>(draws.size()); ++d) {
-        TStatDrawArray fromDraw;
-        TStatWork work{};
-        TLastValueArray seen;
-        stat->CalcDraw(d, d, false, fromDraw, work, seen);
-        TStatDrawArray fromComb;
-        stat->CalcCombination(draws[static_cast<size_t>(d)].Nums, fromComb);
-        if (!IsFullSetComputable(stat->Class())) {
-          EXPECT_TRUE(fromComb.empty()) << list.Items(i).Code();
-          continue;
-        }
-        EXPECT_EQ(keysAndHits(fromComb), keysAndHits(fromDraw)) << list.Items(i).Code() << " draw " << d;
-      }
-    }
-  }
-}
-
 // Every method, several tables: Matches with and without PrepareValues says
 // whether the numbers, taken as a draw in their order, have a selected value.
-TEST_F(SegmentStats, MatchesAgreesWithTheValuesOfADraw) {
+// The contract suite walks the default table and segments 0..3; these
+// tables have nine segments, a letter among the digits, or are random.
+TEST_F(SegmentStats, FilterContractUnderOtherTables) {
   std::mt19937 rng(23);
   std::string random;
   for (int n = 0; n < 45; ++n) random += static_cast<char>('0' + rng() % 10);
-  for (const std::string& table : {std::string(), NineBlocks(), std::string("0A2"), random}) {
-    draws.clear();
-    for (int d = 0; d < 60; ++d) {
-      std::vector<uint8_t> all(45);
-      for (int n = 0; n < 45; ++n) all[static_cast<size_t>(n)] = static_cast<uint8_t>(n + 1);
-      std::shuffle(all.begin(), all.end(), rng);
-      TComb c;
-      std::copy(all.begin(), all.begin() + 6, c.begin());
-      draws.push_back(Draw(d + 1, c));
-    }
+  draws = GenerateDemoDraws(80, 23);
+  const auto sample = test::ContractSample(draws, 79, test::QuickContract ? 60 : 300, 23);
+  for (const std::string& table : {NineBlocks(), std::string("0A2"), random}) {
     UseSegments(table);
-    for (int i = 0; i < list.Count(); ++i) {
-      if (list.Items(i).StatClass->Group != 5) continue;
-      const std::string code = list.Items(i).Code();
-      auto stat = list.CreateStat(i);
-      std::vector<std::set<uint64_t>> own;
-      std::vector<uint64_t> pool;
-      for (int d = 0; d < static_cast<int>(draws.size()); ++d) {
-        std::set<uint64_t> keys;
-        for (const auto& v : WindowValues(*stat, d, d, false))
-          if (v.Hits > 0) keys.insert(PackKey(v.Key));
-        pool.insert(pool.end(), keys.begin(), keys.end());
-        own.push_back(keys);
-      }
-      for (int round = 0; round < 6; ++round) {
-        stat = list.CreateStat(i);
-        stat->LoadDraw(-1, 59, false);
-        std::set<uint64_t> chosen;
-        for (int k = 0; k < 1 + round * 3 && !pool.empty(); ++k) chosen.insert(pool[rng() % pool.size()]);
-        if (round == 5) chosen.insert(PackKey({-5, 0x7FFF, 0, 9}));  // a value no method has
-        TStatDrawArray selected;
-        for (uint64_t key : chosen) selected.push_back(SelectKey(UnpackKey(key))[0]);
-        for (bool prepared : {false, true}) {
-          if (prepared) stat->PrepareValues(selected);
-          for (size_t d = 0; d < draws.size(); ++d) {
-            bool expected = false;
-            for (uint64_t key : chosen) expected = expected || own[d].count(key) > 0;
-            ASSERT_EQ(stat->Matches(draws[d].Nums, selected, 59, false, false), expected)
-                << code << " table " << table << " draw " << d << (prepared ? " prepared" : "");
-          }
-        }
-      }
-    }
+    test::ExpectFilterContract(list, sample, 79, "table " + table,
+                               [](const TStatMethod& m) { return m.StatClass->Group == 5; });
   }
 }
 

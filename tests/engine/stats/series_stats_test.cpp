@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "acquire/demo_draws.h"
 #include "core/settings.h"
+#include "stat_contract.h"
 #include "stats_fixture.h"
 
 namespace vexa {
@@ -41,15 +41,6 @@ TStatDrawArray Pairs(std::initializer_list<std::pair<int, int>> pairs) {
     a.push_back(d);
   }
   return a;
-}
-
-TComb RandomComb(std::mt19937& rng) {
-  TByteArray taken;
-  while (taken.size() < 6) AddUniqueNum(static_cast<int>(rng() % 45) + 1, taken);
-  TComb c;
-  std::copy(taken.begin(), taken.end(), c.begin());
-  SortComb(c);
-  return c;
 }
 
 constexpr const char* AllCodes[] = {"GRPV", "GRPP", "GRCV", "GRCP", "GRSV", "GRSP", "PRDV", "PRDC", "PRDG"};
@@ -425,42 +416,15 @@ TEST_F(SeriesStats, SegmentZeroIsNotInADrawOutsideTheArchive) {
   EXPECT_FALSE(stat->Matches(comb, Pairs({{0, 5}}), 1, false, false));  // index -3: no draw
 }
 
-TEST_F(SeriesStats, PreparedMatchesAgreeWithTheSelectionScan) {
+// Channels of 7 and every segment 0..9 in use.
+TEST_F(SeriesStats, FilterContractWithTenSegments) {
   draws = GenerateDemoDraws(120, 11);
   list.Config.ChannelSize = 7;
   list.Config.MatrixSegments = MatrixSegmentsFromText("111222333444555666777888999000111222333444555");
-  std::mt19937 rng(3);
-  std::vector<TComb> sample;
-  for (int k = 0; k < 2000; ++k) sample.push_back(RandomComb(rng));
-  const int last = static_cast<int>(draws.size()) - 1;
-  for (const char* code : AllCodes) {
-    auto stat = Create(code);
-    // The rows of a window, every other one selected.
-    const TStatDrawArray rows = WindowValues(*stat, last - 49, last, true);
-    ASSERT_FALSE(rows.empty()) << code;
-    TStatDrawArray selected;
-    for (size_t i = 0; i < rows.size(); i += 2) selected.push_back(rows[i]);
-    auto prepared = Create(code);
-    prepared->LoadDraw(-1, last, true);
-    prepared->PrepareValues(selected);
-    stat->LoadDraw(-1, last, true);
-    size_t hits = 0;
-    for (size_t j = 0; j < sample.size(); j += 64) {
-      const size_t m = std::min<size_t>(64, sample.size() - j);
-      uint64_t expected = 0;
-      for (size_t k = 0; k < m; ++k) {
-        const bool a = prepared->Matches(sample[j + k], selected, last, true, false);
-        ASSERT_EQ(a, stat->Matches(sample[j + k], selected, last, true, false))
-            << code << " " << CombToText(sample[j + k]);
-        expected |= static_cast<uint64_t>(a) << k;
-        hits += a ? 1 : 0;
-      }
-      EXPECT_EQ(prepared->MatchWord(&sample[j], m, selected, last, true, false), expected) << code;
-      const uint64_t all = m == 64 ? ~uint64_t{0} : (uint64_t{1} << m) - 1;
-      EXPECT_EQ(prepared->MatchWord(&sample[j], m, selected, last, true, true), ~expected & all) << code;
-    }
-    EXPECT_GT(hits, 0u) << code;
-  }
+  list.RegisterAll();
+  const auto sample = test::ContractSample(draws, 119, test::QuickContract ? 60 : 400, 3);
+  test::ExpectFilterContract(list, sample, 119, "channels 7, ten segments",
+                             [](const TStatMethod& m) { return m.StatClass->Group == 8 || m.StatClass->Group == 9; });
 }
 
 }  // namespace
