@@ -32,8 +32,8 @@ inline constexpr bool QuickContract = true;
 using TKeySet = std::set<uint64_t>;
 
 struct TContractWalk {
-  size_t SingleKeys = QuickContract ? 4 : 12;       // selections of one value
-  size_t MixedSelections = QuickContract ? 2 : 5;   // of several, one with a value no method has
+  size_t SingleKeys = QuickContract ? 2 : 12;       // selections of one value
+  size_t MixedSelections = QuickContract ? 1 : 5;   // of several, the first with a value no method has
   size_t MaxSelection = 60;
   uint32_t Seed = 7;
 };
