@@ -327,6 +327,43 @@ class TWorkspace {
   TStatViewState StatView_;
   std::mt19937_64 ScriptRandom_{std::random_device{}()};
   bool ScriptSpeedUps_ = true;
+
+  // ---- Window (workspace_window.cpp) -------------------------------------------------
+  // What the main window keeps besides the data: its switches (stored at
+  // once), the configuration dialog's OK, and the placement, sizes and list
+  // columns of the window settings file.
+ public:
+  void ViewColorDraws();       // toggles ColorDraws
+  void ViewColorCombs();       // toggles ColorCombs
+  void AutoDownload(int mode);  // DownloadDrawsOnStart 0 ask, 1 download, 2 nothing
+  void FirstRunDone();          // FirstRun stored as false
+  // The spin beside "Исключить тиражи"; written at exit.
+  void SetDrawsExclude(int n) { Window_.DrawsExclude = n < 0 ? 0 : n; }
+  // A cell of the configuration dialog's segments grid: "" when it holds a
+  // segment 1..9 (stored in `segment`), else the message to show (the cell
+  // then goes back to 1).
+  static std::string CheckSegmentCell(std::string_view text, uint8_t& segment);
+  // The configuration dialog's OK: checks every field (EVexaError names the
+  // first bad one), stores the record, writes the settings file and, while
+  // the full-set comparison is on, recreates the full-set files of the
+  // method groups that depend on what changed. A failed write keeps the
+  // record in memory changed and throws the write message.
+  void EditConfig(const TConfigData& config);
+  // The main window's placement as stored, for this screen.
+  TRestoredPlacement WindowPlacement(const TScreenMetrics& screen) const;
+  // Stored widths (and sort) over the defaults given; missing keys keep them.
+  void ReadListColumns(std::string_view list, TListColumns& columns) const;
+  struct TWindowExitState {
+    TWindowPlacement Placement;
+    TScreenMetrics Screen;
+    int32_t LeftPanelWidth = 335;
+    int32_t FiltersHeight = 127;
+    std::vector<std::pair<std::string, TListColumns>> Lists;  // name, columns
+  };
+  // Written at exit, in one store of the window settings file: the
+  // placement, the exit keys of TFormMain and the list columns.
+  void SaveWindowState(const TWindowExitState& state);
 };
+
 
 }  // namespace vexa

@@ -1,0 +1,108 @@
+#include <algorithm>
+#include <cctype>
+
+#include "core/error.h"
+#include "core/format.h"
+#include "workspace/workspace.h"
+
+namespace vexa {
+
+namespace {
+
+inline constexpr const char* SegmentCellErrorFormat = "Некорректное значение: %s!\r\rУкажите любое число от 1 до 9";
+
+// Group bits of the full-set files that depend on a configuration field.
+unsigned GroupBit(std::string_view id) {
+  for (int g = 0; g < StatGroupCount; ++g)
+    if (GroupId(g) == id) return 1u << g;
+  return 0;
+}
+
+}  // namespace
+
+void TWorkspace::ViewColorDraws() {
+  TBusy busy(*this);
+  const bool value = !Window_.ColorDraws;
+  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "ColorDraws", value);
+  Window_.ColorDraws = value;
+}
+
+void TWorkspace::ViewColorCombs() {
+  TBusy busy(*this);
+  const bool value = !Window_.ColorCombs;
+  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "ColorCombs", value);
+  Window_.ColorCombs = value;
+}
+
+void TWorkspace::AutoDownload(int mode) {
+  TBusy busy(*this);
+  WriteWindowInt(DataFile(WindowSettingsFileExt), MainWindowSection, "DownloadDrawsOnStart", mode);
+  Window_.DownloadDrawsOnStart = mode;
+}
+
+void TWorkspace::FirstRunDone() {
+  TBusy busy(*this);
+  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "FirstRun", false);
+  Window_.FirstRun = false;
+}
+
+std::string TWorkspace::CheckSegmentCell(std::string_view text, uint8_t& segment) {
+  const std::string_view t = Trim(text);
+  const bool digits = !t.empty() && t.size() <= 2 &&
+                      std::all_of(t.begin(), t.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+  const int value = digits ? StrToIntDef(t, 0) : 0;
+  if (value < 1 || value > 9) {
+    segment = 1;
+    return Format(SegmentCellErrorFormat, {std::string(text)});
+  }
+  segment = static_cast<uint8_t>(value);
+  return {};
+}
+
+void TWorkspace::EditConfig(const TConfigData& config) {
+  if (config.MatrixCols < 1 || config.MatrixCols > MaxNumber)
+    throw EVexaError("Некорректный размер матрицы: " + std::to_string(config.MatrixCols) + "!");
+  if (config.ChannelSize < 3 || config.ChannelSize > MaxNumber)
+    throw EVexaError("Некорректный размер канала: " + std::to_string(config.ChannelSize) + "!");
+  if (config.Cost < 0) throw EVexaError("Некорректная стоимость ставки!");
+  for (const TProfitRow& row : config.Profits)
+    if (row.Profit < 0 || row.Overlap > MainCount) throw EVexaError("Некорректный размер выигрыша!");
+  for (uint8_t s : config.MatrixSegments)
+    if (s < 1 || s > 9) {
+      uint8_t unused = 0;
+      throw EVexaError(CheckSegmentCell(std::to_string(s), unused));
+    }
+  TBusy busy(*this);
+  const TConfigData previous = Stats_.Config;
+  Stats_.Config = config;
+  Stats_.SavedCdl = config.Cdl;
+  SetStatus(ConfigSavingStatus);
+  WriteConfig(DataFile(SettingsFileExt), config);
+  unsigned groups = 0;
+  if (previous.MatrixCols != config.MatrixCols) groups |= GroupBit("mtx");
+  if (previous.ChannelSize != config.ChannelSize) groups |= GroupBit("grp");
+  if (previous.MatrixSegments != config.MatrixSegments) groups |= GroupBit("sgm");
+  if (groups != 0 && Window_.PrefetchsEnabled) RefreshFullSetFiles(false, groups);
+}
+
+TRestoredPlacement TWorkspace::WindowPlacement(const TScreenMetrics& screen) const {
+  const TIniFile frm = LoadWindowSettings(DataFile(WindowSettingsFileExt));
+  return RestoreWindowPlacement(frm, MainWindowSection, screen);
+}
+
+void TWorkspace::ReadListColumns(std::string_view list, TListColumns& columns) const {
+  const TIniFile frm = LoadWindowSettings(DataFile(WindowSettingsFileExt));
+  vexa::RestoreListColumns(frm, MainWindowSection, list, columns, false);
+}
+
+void TWorkspace::SaveWindowState(const TWindowExitState& state) {
+  TIniFile frm = LoadWindowSettings(DataFile(WindowSettingsFileExt));
+  SaveWindowPlacement(frm, MainWindowSection, state.Placement, state.Screen);
+  Window_.LeftPanelWidth = state.LeftPanelWidth;
+  Window_.FiltersHeight = state.FiltersHeight;
+  WriteMainWindowExitSettings(frm, Window_);
+  for (const auto& [name, columns] : state.Lists) SaveListColumns(frm, MainWindowSection, name, columns, false);
+  StoreWindowSettings(frm);
+}
+
+}  // namespace vexa
