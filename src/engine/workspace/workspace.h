@@ -363,6 +363,25 @@ class TWorkspace {
   // Written at exit, in one store of the window settings file: the
   // placement, the exit keys of TFormMain and the list columns.
   void SaveWindowState(const TWindowExitState& state);
+  // Start-up with DownloadDrawsOnStart 0 asks this (Yes is the default).
+  static constexpr const char* DownloadOnStartQuestion =
+      "Обновить список тиражей?\r\rДля выполнения обновления необходимо действующее подключение к сети Интернет.";
+  static constexpr const char* DrawsFileFilter = "Файлы тиражей (*.csv)|*.csv";
+  // "Неделя" is never shown: the command stores TabWeek as false.
+  void TabWeek();
+  // The web pages the window opens, section WEB of the settings file
+  // (nothing there is written by the program; empty: not configured).
+  struct TWebPages {
+    std::string LotoSite, MainSite, Blog, VideoBlog, Articles, Vk, Ok, AuthorSite, Telegram;
+  };
+  TWebPages WebPages() const;
+  // The window's data folder: the --data-dir value, else VEXA_DATA_DIR, else
+  // the program's folder when it is writable, else <xdgDataHome or
+  // home/.local/share>/Korvane_6x45, created. Throws EVexaError when that
+  // cannot be created.
+  static std::filesystem::path ProgramDataDir(const std::string& option, const char* environment,
+                                              const std::filesystem::path& programFolder, const char* xdgDataHome,
+                                              const char* home);
 };
 
 

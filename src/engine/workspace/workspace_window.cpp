@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include <unistd.h>
+
 #include "core/error.h"
 #include "core/format.h"
 #include "workspace/workspace.h"
@@ -103,6 +105,50 @@ void TWorkspace::SaveWindowState(const TWindowExitState& state) {
   WriteMainWindowExitSettings(frm, Window_);
   for (const auto& [name, columns] : state.Lists) SaveListColumns(frm, MainWindowSection, name, columns, false);
   StoreWindowSettings(frm);
+}
+
+void TWorkspace::TabWeek() {
+  TBusy busy(*this);
+  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "TabWeek", false);
+  Window_.TabWeek = false;
+}
+
+TWorkspace::TWebPages TWorkspace::WebPages() const {
+  const TIniFile ini(DataFile(SettingsFileExt), SettingsFileMode);
+  auto read = [&](const char* key) { return std::string(Trim(ini.ReadString("WEB", key, ""))); };
+  TWebPages pages;
+  pages.LotoSite = read("LotoSite");
+  if (pages.LotoSite.empty()) pages.LotoSite = Http_.ResultsBaseUrl;
+  pages.MainSite = read("MainSite");
+  pages.Blog = read("Blog");
+  pages.VideoBlog = read("VideoBlog");
+  pages.Articles = read("Articles");
+  pages.Vk = read("VK");
+  pages.Ok = read("OK");
+  pages.AuthorSite = read("AuthorSite");
+  pages.Telegram = read("Telegram");
+  return pages;
+}
+
+std::filesystem::path TWorkspace::ProgramDataDir(const std::string& option, const char* environment,
+                                                 const std::filesystem::path& programFolder, const char* xdgDataHome,
+                                                 const char* home) {
+  if (!option.empty() || (environment != nullptr && *environment != '\0'))
+    return ResolveDataDir(option, environment, programFolder);
+  if (!programFolder.empty() && ::access(programFolder.c_str(), W_OK) == 0) return programFolder;
+  std::filesystem::path base;
+  if (xdgDataHome != nullptr && *xdgDataHome == '/') {
+    base = xdgDataHome;
+  } else if (home != nullptr && *home != '\0') {
+    base = std::filesystem::path(home) / ".local" / "share";
+  } else {
+    throw EVexaError("Не удалось определить каталог данных программы!");
+  }
+  const std::filesystem::path dir = base / ProgramBaseName;
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) throw EVexaError(Format("Ошибка создания каталога данных \"%s\"!\r\r%s", {dir.string(), ec.message()}));
+  return dir;
 }
 
 }  // namespace vexa

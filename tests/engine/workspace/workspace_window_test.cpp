@@ -122,5 +122,36 @@ TEST(WorkspaceWindow, WindowStateRoundTrips) {
   EXPECT_EQ(columns.Widths, (std::vector<int32_t>{60, 25, 25, 24}));
 }
 
+TEST(WorkspaceWindow, DataFolderRule) {
+  TTempDir dir;
+  const auto program = dir / "bin";
+  std::filesystem::create_directories(program);
+  const std::string xdg = (dir / "xdg").string();
+  EXPECT_EQ(TWorkspace::ProgramDataDir("/opt/x", "/env", program, xdg.c_str(), "/home/u"), "/opt/x");
+  EXPECT_EQ(TWorkspace::ProgramDataDir("", "/env", program, xdg.c_str(), "/home/u"), "/env");
+  EXPECT_EQ(TWorkspace::ProgramDataDir("", nullptr, program, xdg.c_str(), "/home/u"), program);
+  // A folder the program cannot write to (root writes everywhere: use one that does not exist).
+  const auto locked = dir / "no-such-folder";
+  EXPECT_EQ(TWorkspace::ProgramDataDir("", "", locked, xdg.c_str(), "/home/u"), dir / "xdg" / "Korvane_6x45");
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "xdg" / "Korvane_6x45"));
+  const std::string home = (dir / "home").string();
+  EXPECT_EQ(TWorkspace::ProgramDataDir("", "", locked, nullptr, home.c_str()),
+            dir / "home" / ".local" / "share" / "Korvane_6x45");
+}
+
+TEST(WorkspaceWindow, WebPagesAndTabWeek) {
+  TTempDir dir;
+  test::WriteBytes(dir / "Korvane_6x45.ini", "[WEB]\r\nBlog= https://blog.example \r\n[HTTP]\r\nResultsBaseUrl=http://r.example\r\n");
+  TScriptedUi ui;
+  TWorkspace ws(dir.Path(), ui);
+  ws.Open();
+  const TWorkspace::TWebPages pages = ws.WebPages();
+  EXPECT_EQ(pages.Blog, "https://blog.example");
+  EXPECT_EQ(pages.LotoSite, "http://r.example");
+  EXPECT_EQ(pages.Telegram, "");
+  ws.TabWeek();
+  EXPECT_FALSE(ReadWindowBool(dir / "Korvane_6x45.frm", MainWindowSection, "TabWeek", true));
+}
+
 }  // namespace
 }  // namespace vexa
