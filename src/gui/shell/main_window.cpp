@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QToolButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
@@ -51,12 +52,18 @@ void SetupList(QTableView* view, QAbstractItemModel* model, const int* widths, i
   view->setShowGrid(false);
   view->setWordWrap(false);
   view->setCornerButtonEnabled(false);
-  for (int c = 0; c < columns; ++c) view->setColumnWidth(c, widths[c]);
+  // The default widths, widened where this font would cut a header text.
+  const QFontMetrics fm = view->horizontalHeader()->fontMetrics();
+  for (int c = 0; c < columns; ++c) {
+    const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    view->setColumnWidth(c, std::max(widths[c], fm.horizontalAdvance(header) + 12));
+  }
 }
 
-QPushButton* CommandButton(const QString& text, QWidget* parent) {
-  auto* b = new QPushButton(text, parent);
-  b->setAutoDefault(false);
+QToolButton* CommandButton(const QString& text, QWidget* parent) {
+  auto* b = new QToolButton(parent);
+  b->setText(text);
+  b->setToolButtonStyle(Qt::ToolButtonTextOnly);
   b->setFocusPolicy(Qt::NoFocus);
   return b;
 }
@@ -121,9 +128,13 @@ void TMainWindow::BuildLayout() {
   dButtons->setSpacing(2);
   for (const auto& [id, text] : {std::pair{"DrawsDownload", "Загрузка"}, std::pair{"DrawsAdd", "Добавить"},
                                  std::pair{"DrawsDel", "Удалить"}}) {
-    QPushButton* b = CommandButton(QString::fromUtf8(text), draws);
+    QToolButton* b = CommandButton(QString::fromUtf8(text), draws);
     b->setObjectName(QStringLiteral("btn") + QString::fromLatin1(id));
     b->setProperty("command", QString::fromLatin1(id));
+    connect(b, &QToolButton::clicked, this, [this, command = QString::fromLatin1(id)] {
+      Commands_->Trigger(command);
+      UpdateActions();
+    });
     dButtons->addWidget(b);
   }
   dButtons->addStretch(1);
@@ -156,9 +167,13 @@ void TMainWindow::BuildLayout() {
   for (const auto& [id, text] : {std::pair{"CombsGen", "Новый"}, std::pair{"CombsOpen", "Открыть"},
                                  std::pair{"CombsSave", "Сохранить"}, std::pair{"CombsUndo", "Отменить"},
                                  std::pair{"CombsDelExists", "[-] Тиражи"}}) {
-    QPushButton* b = CommandButton(QString::fromUtf8(text), combs);
+    QToolButton* b = CommandButton(QString::fromUtf8(text), combs);
     b->setObjectName(QStringLiteral("btn") + QString::fromLatin1(id));
     b->setProperty("command", QString::fromLatin1(id));
+    connect(b, &QToolButton::clicked, this, [this, command = QString::fromLatin1(id)] {
+      Commands_->Trigger(command);
+      UpdateActions();
+    });
     cButtons->addWidget(b);
   }
   ExcludeSpin_ = new QSpinBox(combs);
@@ -249,7 +264,7 @@ bool TMainWindow::HasSelection(QTableView* view) const {
 void TMainWindow::UpdateActions() {
   Commands_->UpdateActions();
   const bool busy = Busy();
-  for (QPushButton* b : findChildren<QPushButton*>()) {
+  for (QToolButton* b : findChildren<QToolButton*>()) {
     const QString id = b->property("command").toString();
     if (!id.isEmpty()) b->setEnabled(Commands_->IsEnabled(id));
   }
