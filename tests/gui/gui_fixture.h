@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "shell/command_table.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "shell/qt_user_interface.h"
