@@ -68,8 +68,10 @@ void BM_ScriptTest(benchmark::State& state) {
       TSilentUserInterface ui;
       TWorkspace ws(folder.Path(), ui);
       ws.Open();
-      ws.SeedScriptRandom(1);
-      ws.SetScriptSpeedUps(speedUps);
+      TRunOverrides overrides;
+      overrides.ScriptSeed = 1;
+      overrides.ScriptSpeedUps = speedUps;
+      ws.SetRunOverrides(overrides);
       state.ResumeTiming();
       const std::clock_t start = std::clock();
       stakes = ws.ScriptTest(passes).Stakes;

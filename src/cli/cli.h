@@ -22,8 +22,6 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
-inline constexpr const char* BaseName = "Korvane_6x45";
-
 class EUsageError : public std::runtime_error {
  public:
   explicit EUsageError(const std::string& message) : std::runtime_error(message) {}
@@ -40,8 +38,8 @@ class EReported : public std::runtime_error {
 class TTerminalUserInterface : public TUserInterface {
  public:
   explicit TTerminalUserInterface(std::ostream& err) : Err_(err) {}
-  void SetStatus(std::string_view) override {}
-  void Message(TMessageKind kind, std::string_view text) override;
+  void Progress(const TProgress&) override {}
+  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override;
   bool Ask(std::string_view, std::string_view, bool noIsDefault) override { return !noIsDefault; }
   bool StopRequested() override { return false; }
 
@@ -55,13 +53,15 @@ struct TContext {
   std::ostream& Err;
   TUserInterface& Ui;
 
-  std::filesystem::path DataFile(const std::string& ext) const { return DataDir / (std::string(BaseName) + ext); }
+  std::filesystem::path DataFile(const std::string& ext) const { return DataDir / (std::string(ProgramBaseName) + ext); }
 };
 
 // Opens the data folder as the program does at start-up. Any failure there
 // (settings, archive) has been printed and makes the command fail: scripts
-// must not get output computed from half-loaded data.
-std::unique_ptr<TWorkspace> OpenWorkspace(TContext& ctx);
+// must not get output computed from half-loaded data. With withCombs the
+// combinations list is made as at start-up too, for the commands that work
+// on it (a script line CURR, the stake's list size).
+std::unique_ptr<TWorkspace> OpenWorkspace(TContext& ctx, bool withCombs = false);
 
 // Arguments after the command words, with "--name value" options.
 class TArgs {
@@ -80,19 +80,40 @@ class TArgs {
   std::vector<std::string> Words_;
 };
 
-int RunDraws(TContext& ctx, TArgs args);
+// The command table: "vexa GROUP NAME ARGS". Each command file defines
+// the group of its commands; main dispatches and prints the usage from
+// them, so a command and its usage line cannot drift apart.
+using TCommandHandler = int (*)(TContext& ctx, TArgs& args);
+struct TCommand {
+  const char* Name;     // "list"
+  const char* Args;     // "[--last N] [--offset K] [--sorted]"
+  const char* Help;     // lines of the usage text, "\n" between them
+  TCommandHandler Run;
+};
+struct TCommandGroup {
+  const char* Name;  // "draws"
+  std::vector<TCommand> Commands;
+};
+
+extern const TCommandGroup DrawsCommands;    // draws_command.cpp
+extern const TCommandGroup ProxyCommands;    // proxy_command.cpp
+extern const TCommandGroup ConfigCommands;   // config_command.cpp
+extern const TCommandGroup StatsCommands;    // stats_command.cpp
+extern const TCommandGroup FullSetCommands;  // stats_command.cpp
+extern const TCommandGroup CombsCommands;    // combs_command.cpp
+extern const TCommandGroup StakesCommands;   // stakes_command.cpp
+extern const TCommandGroup RatingsCommands;  // stakes_command.cpp
+extern const TCommandGroup TablesCommands;   // stakes_command.cpp
+extern const TCommandGroup ScriptCommands;   // script_command.cpp
+
+// In the order of the usage text.
+const std::vector<const TCommandGroup*>& CommandGroups();
+// Runs "GROUP NAME ARGS..."; a missing or unknown word is a usage error.
+int RunCommand(TContext& ctx, std::vector<std::string> words);
+
 int RunDrawsDownload(TContext& ctx, TArgs& args);  // download_command.cpp
-int RunProxy(TContext& ctx, TArgs args);           // proxy_command.cpp
-int RunStats(TContext& ctx, TArgs args);
-int RunFullSet(TContext& ctx, TArgs args);
-int RunConfig(TContext& ctx, TArgs args);
-int RunCombs(TContext& ctx, TArgs args);
-int RunStakes(TContext& ctx, TArgs args);
-int RunRatings(TContext& ctx, TArgs args);
-int RunTables(TContext& ctx, TArgs args);
-int RunScript(TContext& ctx, TArgs args);  // script_command.cpp
-int RunScriptRun(TContext& ctx, TArgs& args);   // script_run_command.cpp
-int RunScriptTest(TContext& ctx, TArgs& args);  // script_run_command.cpp
+int RunScriptRun(TContext& ctx, TArgs& args);      // script_run_command.cpp
+int RunScriptTest(TContext& ctx, TArgs& args);     // script_run_command.cpp
 
 std::string Usage();
 

@@ -1,20 +1,19 @@
 #include <ostream>
+#include <string_view>
 
 #include "cli/cli.h"
 #include "core/game.h"
 
 namespace vexa::cli {
 
-void TTerminalUserInterface::Message(TMessageKind, std::string_view text) {
-  std::string t(text);
-  for (auto& c : t)
-    if (c == '\r') c = '\n';
-  Err_ << t << "\n";
+void TTerminalUserInterface::ShowMessage(TMessageKind, std::string_view text, std::string_view cause) {
+  Err_ << MessageLine(text, cause) << "\n";
 }
 
-std::unique_ptr<TWorkspace> OpenWorkspace(TContext& ctx) {
+std::unique_ptr<TWorkspace> OpenWorkspace(TContext& ctx, bool withCombs) {
   auto ws = std::make_unique<TWorkspace>(ctx.DataDir, ctx.Ui);
   if (ws->Open() > 0) throw EReported();
+  if (withCombs) ws->CombsInit();
   return ws;
 }
 
@@ -60,87 +59,66 @@ int TArgs::ToInt(const std::string& text, const std::string& what) {
   return v;
 }
 
+const std::vector<const TCommandGroup*>& CommandGroups() {
+  static const std::vector<const TCommandGroup*> groups = {
+      &DrawsCommands, &ProxyCommands,  &ConfigCommands, &StatsCommands,  &FullSetCommands,
+      &CombsCommands, &StakesCommands, &RatingsCommands, &TablesCommands, &ScriptCommands,
+  };
+  return groups;
+}
+
+int RunCommand(TContext& ctx, std::vector<std::string> words) {
+  if (words.empty()) throw EUsageError("не указана команда");
+  const std::string group = words.front();
+  for (const TCommandGroup* g : CommandGroups()) {
+    if (group != g->Name) continue;
+    if (words.size() < 2) throw EUsageError(group + ": нужна подкоманда");
+    const std::string name = words[1];
+    for (const TCommand& c : g->Commands) {
+      if (name != c.Name) continue;
+      TArgs args(std::vector<std::string>(words.begin() + 2, words.end()));
+      return c.Run(ctx, args);
+    }
+    throw EUsageError(group + ": неизвестная подкоманда " + name);
+  }
+  throw EUsageError("неизвестная команда " + group);
+}
+
 std::string Usage() {
-  return "Использование: vexa [--data-dir DIR] КОМАНДА ...\n"
-         "\n"
-         "Папка данных: --data-dir DIR, иначе VEXA_DATA_DIR, иначе папка программы.\n"
-         "\n"
-         "Команды:\n"
-         "  draws list [--last N] [--offset K] [--sorted]\n"
-         "                       тиражи, новые первыми; итоги архива в stderr\n"
-         "  draws import FILE    добавить тиражи из CSV-файла\n"
-         "  draws export FILE    записать архив в CSV-файл\n"
-         "  draws add NUMBER DATE \"n1;n2;n3;n4;n5;n6;s1;s2\"\n"
-         "                       добавить тираж (DATE как \"5 Mar 2025\")\n"
-         "  draws delete NUMBER...\n"
-         "                       удалить тиражи с этими номерами\n"
-         "  draws demo --count N [--seed S] [--force]\n"
-         "                       создать пример архива (случайные числа)\n"
-         "  draws download [--base-url URL] [--yes|--no]\n"
-         "                       новые тиражи с сайта результатов, по месяцам; --yes/--no:\n"
-         "                       ответ на вопрос о повторе месяца с ошибкой (иначе вопрос\n"
-         "                       в терминале; --yes повторяет месяц не более 3 раз)\n"
-         "  proxy show           параметры proxy-сервера загрузки тиражей\n"
-         "  proxy set (off | auto | manual HOST PORT [USER PASSWORD])\n"
-         "                       не использовать / искать автоматически / задать proxy\n"
-         "  config show          все ключи файла настроек с действующими значениями\n"
-         "  config set SECTION KEY VALUE\n"
-         "                       записать один ключ файла настроек\n"
-         "  stats methods        методы расчета статистики: №, код, группа, флаги,\n"
-         "                       название, избранный (yes/no)\n"
-         "  stats show CODE [--window N] [--offset K] [--sorted] [--prefetch]\n"
-         "                       таблица статистики (окно 1000 тиражей по умолчанию);\n"
-         "                       --prefetch: сравнение с полным набором комбинаций\n"
-         "  stats graph CODE [--window N] [--offset K] [--sorted]\n"
-         "                       значение графика метода для каждого тиража окна\n"
-         "  stats info (--draw NUMBER | --comb \"n1 n2 n3 n4 n5 n6\") [--offset K] [--sorted]\n"
-         "                       подробная информация о тираже или комбинации\n"
-         "  fullset build [--force] [CODE...]\n"
-         "                       создать недостающие файлы полного набора комбинаций\n"
-         "                       (--force: создать заново)\n"
-         "  combs generate [--mode M] [--params TEXT] [-o FILE.lcv]\n"
-         "                       создать список комбинаций (по умолчанию из настроек),\n"
-         "                       вывести их количество\n"
-         "  combs filter [--in FILE.lcv] METHOD [--window N] [--offset K] [--sorted]\n"
-         "               (--keep|--delete) VALUE... [-o FILE.lcv]\n"
-         "                       оставить или удалить комбинации со значениями метода;\n"
-         "                       вывести фильтр, значения и количество комбинаций\n"
-         "  combs find \"n1 n2 n3 n4 n5 n6\"\n"
-         "                       тиражи, в которых выпадала комбинация\n"
-         "  stakes list          ставки: 9 столбцов таблицы ставок\n"
-         "  stakes add --draw N --nums \"a;b;c;d;e;f[;g[;h]]\" --comment TEXT [--draws K]\n"
-         "                       ставка вручную (на K тиражей с N), затем проверка ставок\n"
-         "  stakes check         проверить ставки по архиву тиражей\n"
-         "  stakes delete --where \"OP VALUE\"\n"
-         "                       удалить проверенные ставки по числу совпадений\n"
-         "                       (OP: = > >= < <=)\n"
-         "  stakes clear         удалить все ставки и пересчитать рейтинг\n"
-         "  ratings list [--mode 0|1|2]\n"
-         "                       рейтинг: 20 столбцов и p (вероятность случайно угадать\n"
-         "                       не меньше)\n"
-         "  ratings export FILE.csv\n"
-         "                       записать рейтинг в CSV-файл\n"
-         "  ratings refresh      пересчитать рейтинг по текущим ставкам\n"
-         "  tables list          регулярные ставки\n"
-         "  tables add (--start \"a;b;c;d;e;f\" | --last-draw) [--step S] [--comment TEXT]\n"
-         "                       добавить регулярную ставку\n"
-         "  tables stake NAME [--draws K]\n"
-         "                       ставка по регуляру на следующий тираж\n"
-         "  tables test --draws N NAME...\n"
-         "                       тест регуляров на N прошлых тиражах\n"
-         "  script show [FILE]   строки сценария (или файла сценария): комментарий,\n"
-         "                       опции, фильтры 1-7\n"
-         "  script add LINE      добавить строку в конец сценария\n"
-         "  script load FILE     добавить файл сценария в конец (через разделитель)\n"
-         "  script open FILE     заменить сценарий файлом\n"
-         "  script save FILE     записать сценарий в файл\n"
-         "  script run [--offset K] [--log] [--seed S]\n"
-         "                       прогноз по сценарию (на смещении K); --log: журнал\n"
-         "                       выполнения; --seed: начало случайных выборов (RAND)\n"
-         "  script test --tests N [--log] [--seed S]\n"
-         "                       тест сценария на смещениях N ... 1\n"
-         "                       (--no-speedups: без ускорений, для сравнения результатов)\n"
-         "                       (Ctrl+C останавливает выполнение)\n";
+  // The help column starts here; a longer command puts its help on the next line.
+  constexpr size_t HelpColumn = 23;
+  std::string out =
+      "Использование: vexa [--data-dir DIR] КОМАНДА ...\n"
+      "\n"
+      "Папка данных: --data-dir DIR, иначе VEXA_DATA_DIR, иначе папка программы.\n"
+      "\n"
+      "Команды:\n";
+  auto lines = [](std::string_view text) {
+    std::vector<std::string> result;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1)
+      result.emplace_back(text.substr(start, end - start));
+    result.emplace_back(text.substr(start));
+    return result;
+  };
+  for (const TCommandGroup* g : CommandGroups()) {
+    for (const TCommand& c : g->Commands) {
+      std::vector<std::string> head = lines(c.Args);
+      head.front() = std::string("  ") + g->Name + " " + c.Name + (head.front().empty() ? "" : " " + head.front());
+      for (size_t i = 1; i < head.size(); ++i) head[i] = std::string(4 + std::string(g->Name).size() + std::string(c.Name).size(), ' ') + head[i];
+      const std::vector<std::string> help = lines(c.Help);
+      size_t h = 0;
+      for (size_t i = 0; i < head.size(); ++i) {
+        out += head[i];
+        if (i + 1 == head.size() && head[i].size() + 1 < HelpColumn) {
+          out += std::string(HelpColumn - head[i].size(), ' ') + help[h++];
+        }
+        out += '\n';
+      }
+      for (; h < help.size(); ++h) out += std::string(HelpColumn, ' ') + help[h] + '\n';
+    }
+  }
+  return out;
 }
 
 }  // namespace vexa::cli

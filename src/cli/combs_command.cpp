@@ -38,8 +38,8 @@ TGenerateParams GenerateParamsOf(const TGenerateArgs& g, const TWorkspace& ws) {
   return p;
 }
 
-void WriteOutput(const TCombsList& combs, bool hasOut, const std::string& out) {
-  if (hasOut && !combs.WriteCombsFile(out)) throw EReported();
+void WriteOutput(TWorkspace& ws, bool hasOut, const std::string& out) {
+  if (hasOut && !ws.CombsSave(out)) throw EReported();
 }
 
 int Generate(TContext& ctx, TArgs& args) {
@@ -48,38 +48,10 @@ int Generate(TContext& ctx, TArgs& args) {
   const std::string out = args.TakeOption("-o", hasOut);
   if (!args.Positional().empty()) throw EUsageError("лишние параметры команды combs generate");
   auto ws = OpenWorkspace(ctx);
-  TCombsList& combs = ws->Combs();
-  if (!combs.Generate(false, GenerateParamsOf(g, *ws))) throw EReported();
-  ctx.Out << combs.Count() << '\n';
-  WriteOutput(combs, hasOut, out);
+  if (!ws->CombsGen(GenerateParamsOf(g, *ws))) throw EReported();
+  ctx.Out << ws->Combs().Count() << '\n';
+  WriteOutput(*ws, hasOut, out);
   return ExitOk;
-}
-
-// The rows a VALUE selects: those whose value text it is; failing that, for
-// a method that takes typed values, those whose value TextToValue reads
-// from it, when it is a plain integer or the start of that value's text
-// (so that a word that reads as nothing does not pick value 0).
-void SelectRows(const TCustomStat& stat, const std::vector<TStatRow>& rows, const std::string& value,
-                std::vector<bool>& selected) {
-  bool found = false;
-  for (size_t r = 0; r < rows.size(); ++r) {
-    if (rows[r].Texts[scValue] != value) continue;
-    selected[r] = true;
-    found = true;
-  }
-  if (!found && stat.Class().AcceptsValueList) {
-    const int32_t typed = stat.TextToValue(value);
-    int32_t plain = 0;
-    const bool isInteger = TryStrToInt(value, plain);
-    for (size_t r = 0; r < rows.size(); ++r) {
-      const TStatKey4& key = rows[r].Rec.Key;
-      if (Key32(key, 1) != typed || Key32(key, 2) != 0) continue;
-      if (!isInteger && rows[r].Texts[scValue].rfind(std::string(Trim(value)), 0) != 0) continue;
-      selected[r] = true;
-      found = true;
-    }
-  }
-  if (!found) throw EVexaError(Format("Значение \"%s\" не найдено среди значений метода %s!", {value, stat.Class().Code}));
 }
 
 int Filter(TContext& ctx, TArgs& args) {
@@ -104,39 +76,24 @@ int Filter(TContext& ctx, TArgs& args) {
   }
   const int k = hasOffset ? TArgs::ToInt(offset, "--offset") : 0;
 
-  auto ws = OpenWorkspace(ctx);
-  const int method = ws->Stats().IndexOfCode(words[0]);
-  if (method < 0) throw EVexaError(Format("Метод расчета статистики %s не найден!", {words[0]}));
-  TDrawsArchive& archive = ws->Archive();
-  if (k < 0 || (k > 0 && k >= archive.Count()))
-    throw EVexaError(Format("Смещение %d вне архива (0 … %d)!", {k, std::max(archive.Count() - 1, 0)}));
-  archive.SetDrawsOffset(k);
+  // Without --in the list is the one the program has after start-up.
+  auto ws = OpenWorkspace(ctx, !hasIn);
+  const int method = ws->StatMethodIndex(words[0]);
+  ws->SetDrawsOffset(k);
   // --sorted applies to this run only; the stored setting stays.
-  if (sortedFlag) ws->Window().SortedDraws = true;
+  if (sortedFlag) ws->SetRunOverrides(TRunOverrides::SortedOnly());
+  if (hasIn && !ws->CombsOpen(in)) throw EReported();
 
-  TCombsList& combs = ws->Combs();
-  const bool started = hasIn ? combs.ReadCombsFile(in) : combs.Generate(false, ws->Stats().Generate);
-  if (!started) throw EReported();
-
-  TStatRowsParams params;
-  params.WindowLength = hasWindow ? length : ws->Window().DrawsStatLen;
-  params.DrawsOffset = k;
-  params.Sorted = ws->SortedDraws();
-  const std::unique_ptr<TCustomStat> stat = ws->Stats().CreateStat(method);
-  const TStatRows rows = RecalculateStat(*stat, ws->Stats().Config.Cdl, params, nullptr);
-  std::vector<bool> selected(rows.Rows.size(), false);
-  for (size_t w = 1; w < words.size(); ++w) SelectRows(*stat, rows.Rows, words[w], selected);
-  TStatDrawArray values;
-  for (size_t r = 0; r < rows.Rows.size(); ++r)
-    if (selected[r]) values.push_back(rows.Rows[r].Rec);
-
+  const TStatRows rows = ws->StatRecalculate(method, length, false);
+  const TStatDrawArray values =
+      ws->StatSelectValues(method, rows, std::vector<std::string>(words.begin() + 1, words.end()));
   if (del)
     ws->StatFilter_Exclude(method, values);
   else
     ws->StatFilter_Include(method, values);
-  const TLogRow& row = combs.Log().back();
+  const TLogRow& row = ws->Combs().Log().back();
   ctx.Out << row.Name << '\t' << row.Values << '\t' << row.Count << '\n';
-  WriteOutput(combs, hasOut, out);
+  WriteOutput(*ws, hasOut, out);
   return ExitOk;
 }
 
@@ -153,12 +110,15 @@ int Find(TContext& ctx, TArgs& args) {
 
 }  // namespace
 
-int RunCombs(TContext& ctx, TArgs args) {
-  const std::string sub = args.TakeFirst();
-  if (sub == "generate") return Generate(ctx, args);
-  if (sub == "filter") return Filter(ctx, args);
-  if (sub == "find") return Find(ctx, args);
-  throw EUsageError(sub.empty() ? "combs: не указана команда" : "combs: неизвестная команда " + sub);
-}
+const TCommandGroup CombsCommands{
+    "combs",
+    {
+        {"generate", "[--mode M] [--params TEXT] [-o FILE.lcv]",
+         "создать список комбинаций (по умолчанию из настроек),\nвывести их количество", Generate},
+        {"filter", "[--in FILE.lcv] METHOD [--window N] [--offset K] [--sorted]\n(--keep|--delete) VALUE... [-o FILE.lcv]",
+         "оставить или удалить комбинации со значениями метода;\nвывести фильтр, значения и количество комбинаций",
+         Filter},
+        {"find", "\"n1 n2 n3 n4 n5 n6\"", "тиражи, в которых выпадала комбинация", Find},
+    }};
 
 }  // namespace vexa::cli

@@ -23,8 +23,15 @@ class TDownloadUi : public TUserInterface {
 
   TDownloadUi(TUserInterface& inner, std::ostream& err, TAnswer answer) : Inner_(inner), Err_(err), Answer_(answer) {}
 
-  void SetStatus(std::string_view text) override { Inner_.SetStatus(text); }
-  void Message(TMessageKind kind, std::string_view text) override { Inner_.Message(kind, text); }
+  // Proxy attempts show in the wait window of the program; here on stderr.
+  void Progress(const TProgress& progress) override {
+    if (!progress.Detail.empty() && progress.Detail != LastDetail_) Err_ << progress.Detail << '\n';
+    LastDetail_ = progress.Detail;
+    Inner_.Progress(progress);
+  }
+  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
+    Inner_.Message(kind, text, cause);
+  }
   bool StopRequested() override { return Inner_.StopRequested(); }
   bool Ask(std::string_view text, std::string_view, bool) override {
     Err_ << Lines(text) << '\n';
@@ -63,6 +70,7 @@ class TDownloadUi : public TUserInterface {
   std::ostream& Err_;
   TAnswer Answer_;
   int Retries_ = 0;
+  std::string LastDetail_;
 };
 
 }  // namespace
@@ -79,15 +87,6 @@ int RunDrawsDownload(TContext& ctx, TArgs& args) {
   TDownloadUi ui(ctx.Ui, ctx.Err, yes ? TDownloadUi::TAnswer::Yes : no ? TDownloadUi::TAnswer::No : TDownloadUi::TAnswer::Ask);
   TContext downloadCtx{ctx.DataDir, ctx.Out, ctx.Err, ui};
   auto ws = OpenWorkspace(downloadCtx);
-
-  // Proxy attempts show in the wait window of the program; here on stderr.
-  std::string lastWait;
-  ws->Connection().OnWaitText = [&](const std::string& text) {
-    const size_t sep = text.find("\r\r");
-    const std::string detail = sep == std::string::npos ? std::string() : text.substr(sep + 2);
-    if (!detail.empty() && detail != lastWait) ctx.Err << detail << '\n';
-    lastWait = detail;
-  };
 
   TDownloadOptions options;
   options.BaseUrl = baseUrl;

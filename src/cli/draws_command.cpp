@@ -1,6 +1,5 @@
 #include <ostream>
 
-#include "acquire/demo_draws.h"
 #include "acquire/draws_csv.h"
 #include "cli/cli.h"
 #include "core/dates.h"
@@ -19,21 +18,17 @@ int List(TContext& ctx, TArgs& args) {
   const bool sortedFlag = args.TakeFlag("--sorted");
   if (!args.Positional().empty()) throw EUsageError("лишние параметры команды draws list");
   auto ws = OpenWorkspace(ctx);
-  TDrawsArchive& archive = ws->Archive();
+  const TDrawsArchive& archive = ws->Archive();
   int rows = archive.Count();
   if (hasLast) {
     const int n = TArgs::ToInt(last, "--last");
     if (n < 0) throw EUsageError("--last: число должно быть не меньше 0");
     rows = std::min(rows, n);
   }
-  if (hasOffset) {
-    const int k = TArgs::ToInt(offset, "--offset");
-    if (k < 0 || (k > 0 && k >= archive.Count()))
-      throw EVexaError(Format("Смещение %d вне архива (0 … %d)!", {k, std::max(archive.Count() - 1, 0)}));
-    archive.SetDrawsOffset(k);
-  }
+  if (hasOffset) ws->SetDrawsOffset(TArgs::ToInt(offset, "--offset"));
   // --sorted forces the ascending display; otherwise the stored setting decides.
-  const bool sorted = sortedFlag || ws->SortedDraws();
+  if (sortedFlag) ws->SetRunOverrides(TRunOverrides::SortedOnly());
+  const bool sorted = ws->SortedDraws();
   ctx.Out << "Тираж\t1\t2\t3\t4\t5\t6\tE1\tE2\tS\tДата тиража\n";
   for (int row = 0; row < rows; ++row) {
     const TDraw d = archive.RowDraw(row, sorted);
@@ -113,29 +108,28 @@ int Demo(TContext& ctx, TArgs& args) {
   if (n < 1) throw EUsageError("--count: число должно быть не меньше 1");
   const int s = hasSeed ? TArgs::ToInt(seed, "--seed") : 1;
   auto ws = OpenWorkspace(ctx);
-  TDrawsArchive& archive = ws->Archive();
-  // A sample must never overwrite a real history by accident.
-  if (!archive.Empty() && !force)
-    throw EVexaError(Format("Архив тиражей уже содержит %d тиражей; для замены примером укажите --force.",
-                            {archive.Count()}));
-  archive.SetDraws(GenerateDemoDraws(n, static_cast<uint64_t>(static_cast<uint32_t>(s))));
-  archive.SaveDraws(ctx.Ui);
+  // A sample must never overwrite a real history by accident: --force says it may.
+  ws->DrawsDemo(n, static_cast<uint64_t>(static_cast<uint32_t>(s)), force);
   ctx.Out << Format("Создан пример архива: %d тиражей (сгенерированные числа)", {n}) << '\n';
   return ExitOk;
 }
 
 }  // namespace
 
-int RunDraws(TContext& ctx, TArgs args) {
-  const std::string sub = args.TakeFirst();
-  if (sub == "list") return List(ctx, args);
-  if (sub == "import") return Import(ctx, args);
-  if (sub == "export") return Export(ctx, args);
-  if (sub == "add") return Add(ctx, args);
-  if (sub == "delete") return Delete(ctx, args);
-  if (sub == "demo") return Demo(ctx, args);
-  if (sub == "download") return RunDrawsDownload(ctx, args);
-  throw EUsageError(sub.empty() ? "draws: нужна подкоманда" : "draws: неизвестная подкоманда " + sub);
-}
+const TCommandGroup DrawsCommands{
+    "draws",
+    {
+        {"list", "[--last N] [--offset K] [--sorted]", "тиражи, новые первыми; итоги архива в stderr", List},
+        {"import", "FILE", "добавить тиражи из CSV-файла", Import},
+        {"export", "FILE", "записать архив в CSV-файл", Export},
+        {"add", "NUMBER DATE \"n1;n2;n3;n4;n5;n6;s1;s2\"", "добавить тираж (DATE как \"5 Mar 2025\")", Add},
+        {"delete", "NUMBER...", "удалить тиражи с этими номерами", Delete},
+        {"demo", "--count N [--seed S] [--force]", "создать пример архива (случайные числа)", Demo},
+        {"download", "[--base-url URL] [--yes|--no]",
+         "новые тиражи с сайта результатов, по месяцам; --yes/--no:\n"
+         "ответ на вопрос о повторе месяца с ошибкой (иначе вопрос\n"
+         "в терминале; --yes повторяет месяц не более 3 раз)",
+         RunDrawsDownload},
+    }};
 
 }  // namespace vexa::cli

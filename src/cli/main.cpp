@@ -32,25 +32,13 @@ int Run(std::vector<std::string> words) {
   const std::filesystem::path dataDir = vexa::ResolveDataDir(dataDirOption, std::getenv("VEXA_DATA_DIR"), ProgramFolder());
   if (words.empty()) throw EUsageError("не указана команда");
 
-  TTerminalUserInterface ui(std::cerr);
-  TContext ctx{dataDir, std::cout, std::cerr, ui};
-  const std::string command = words.front();
-  words.erase(words.begin());
-  if (command == "draws") return RunDraws(ctx, TArgs(std::move(words)));
-  if (command == "stats") return RunStats(ctx, TArgs(std::move(words)));
-  if (command == "fullset") return RunFullSet(ctx, TArgs(std::move(words)));
-  if (command == "config") return RunConfig(ctx, TArgs(std::move(words)));
-  if (command == "proxy") return RunProxy(ctx, TArgs(std::move(words)));
-  if (command == "combs") return RunCombs(ctx, TArgs(std::move(words)));
-  if (command == "stakes") return RunStakes(ctx, TArgs(std::move(words)));
-  if (command == "ratings") return RunRatings(ctx, TArgs(std::move(words)));
-  if (command == "tables") return RunTables(ctx, TArgs(std::move(words)));
-  if (command == "script") return RunScript(ctx, TArgs(std::move(words)));
-  if (command == "help") {
+  if (words.front() == "help") {
     std::cout << Usage();
     return ExitOk;
   }
-  throw EUsageError("неизвестная команда " + command);
+  TTerminalUserInterface ui(std::cerr);
+  TContext ctx{dataDir, std::cout, std::cerr, ui};
+  return RunCommand(ctx, std::move(words));
 }
 
 }  // namespace
@@ -67,11 +55,7 @@ int main(int argc, char** argv) {
     std::cerr << "vexa: " << e.what() << "\n\n" << Usage();
     return ExitUsage;
   } catch (const vexa::EVexaError& e) {
-    std::string text = e.what();
-    // Messages carry "\r\r" before the underlying error, as in the message boxes.
-    for (auto& c : text)
-      if (c == '\r') c = '\n';
-    std::cerr << text << "\n";
+    std::cerr << vexa::MessageLine(e.Message(), e.Cause()) << "\n";
     return ExitFailed;
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";

@@ -54,11 +54,12 @@ int Set(TContext& ctx, TArgs& args) {
 
 }  // namespace
 
-int RunProxy(TContext& ctx, TArgs args) {
-  const std::string sub = args.TakeFirst();
-  if (sub == "show") return Show(ctx, args);
-  if (sub == "set") return Set(ctx, args);
-  throw EUsageError(sub.empty() ? "proxy: нужна подкоманда" : "proxy: неизвестная подкоманда " + sub);
-}
+const TCommandGroup ProxyCommands{
+    "proxy",
+    {
+        {"show", "", "параметры proxy-сервера загрузки тиражей", Show},
+        {"set", "(off | auto | manual HOST PORT [USER PASSWORD])",
+         "не использовать / искать автоматически / задать proxy", Set},
+    }};
 
 }  // namespace vexa::cli

@@ -71,16 +71,21 @@ int ScriptSaveCommand(TContext& ctx, TArgs& args) {
 
 }  // namespace
 
-int RunScript(TContext& ctx, TArgs args) {
-  const std::string sub = args.TakeFirst();
-  if (sub == "show") return ScriptShow(ctx, args);
-  if (sub == "add") return ScriptAddCommand(ctx, args);
-  if (sub == "load") return ScriptLoadCommand(ctx, args);
-  if (sub == "open") return ScriptOpenCommand(ctx, args);
-  if (sub == "save") return ScriptSaveCommand(ctx, args);
-  if (sub == "run") return RunScriptRun(ctx, args);
-  if (sub == "test") return RunScriptTest(ctx, args);
-  throw EUsageError(sub.empty() ? "script: нужна подкоманда" : "script: неизвестная подкоманда " + sub);
-}
+const TCommandGroup ScriptCommands{
+    "script",
+    {
+        {"show", "[FILE]", "строки сценария (или файла сценария): комментарий,\nопции, фильтры 1-7", ScriptShow},
+        {"add", "LINE", "добавить строку в конец сценария", ScriptAddCommand},
+        {"load", "FILE", "добавить файл сценария в конец (через разделитель)", ScriptLoadCommand},
+        {"open", "FILE", "заменить сценарий файлом", ScriptOpenCommand},
+        {"save", "FILE", "записать сценарий в файл", ScriptSaveCommand},
+        {"run", "[--offset K] [--log] [--seed S]",
+         "прогноз по сценарию (на смещении K); --log: журнал\nвыполнения; --seed: начало случайных выборов (RAND)",
+         RunScriptRun},
+        {"test", "--tests N [--log] [--seed S] [--no-speedups]",
+         "тест сценария на смещениях N ... 1\n(--no-speedups: без ускорений, для сравнения результатов)\n"
+         "(Ctrl+C останавливает выполнение)",
+         RunScriptTest},
+    }};
 
 }  // namespace vexa::cli

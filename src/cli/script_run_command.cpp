@@ -48,7 +48,8 @@ class TRunUserInterface : public TUserInterface {
       : Messages_(messages), Err_(err), Terminal_(::isatty(STDERR_FILENO) != 0) {}
   ~TRunUserInterface() override { EndLine(); }
 
-  void SetStatus(std::string_view text) override {
+  void Progress(const TProgress& progress) override {
+    const std::string_view text = progress.Text;
     if (text.rfind("Цикл: ", 0) != 0) return;
     const auto now = std::chrono::steady_clock::now();
     const auto gap = Terminal_ ? std::chrono::milliseconds(200) : std::chrono::milliseconds(2000);
@@ -62,9 +63,9 @@ class TRunUserInterface : public TUserInterface {
       Err_ << text << '\n';
     }
   }
-  void Message(TMessageKind kind, std::string_view text) override {
+  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
     EndLine();
-    Messages_.Message(kind, text);
+    Messages_.Message(kind, text, cause);
   }
   bool Ask(std::string_view text, std::string_view title, bool noIsDefault) override {
     return Messages_.Ask(text, title, noIsDefault);
@@ -112,18 +113,15 @@ int Execute(TContext& ctx, TArgs& args, bool test) {
 
   TRunUserInterface ui(ctx.Ui, ctx.Err);
   TContext runCtx{ctx.DataDir, ctx.Out, ctx.Err, ui};
-  auto ws = OpenWorkspace(runCtx);
-  if (hasOffset) {
-    const int k = TArgs::ToInt(offsetText, "--offset");
-    const int count = ws->Archive().Count();
-    if (k < 0 || (k > 0 && k >= count))
-      throw EVexaError(Format("Смещение %d вне архива (0 … %d)!", {k, std::max(count - 1, 0)}));
-    ws->SetDrawsOffset(k);
-  }
-  if (hasSeed) ws->SeedScriptRandom(seed);
-  if (plain) ws->SetScriptSpeedUps(false);
-  // For this run only; the stored setting stays as it is.
-  if (log) ws->Window().ScriptLogEnabled = true;
+  // The list the program has after start-up: a line CURR starts from it.
+  auto ws = OpenWorkspace(runCtx, true);
+  if (hasOffset) ws->SetDrawsOffset(TArgs::ToInt(offsetText, "--offset"));
+  // For this run only; the stored settings stay as they are.
+  TRunOverrides overrides;
+  if (log) overrides.ScriptLogEnabled = true;
+  if (hasSeed) overrides.ScriptSeed = seed;
+  overrides.ScriptSpeedUps = !plain;
+  ws->SetRunOverrides(overrides);
 
   const std::clock_t cpuStart = std::clock();
   const auto wallStart = std::chrono::steady_clock::now();

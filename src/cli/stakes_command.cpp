@@ -15,8 +15,10 @@ namespace {
 class TConfirmedUserInterface : public TUserInterface {
  public:
   explicit TConfirmedUserInterface(TUserInterface& inner) : Inner_(inner) {}
-  void SetStatus(std::string_view text) override { Inner_.SetStatus(text); }
-  void Message(TMessageKind kind, std::string_view text) override { Inner_.Message(kind, text); }
+  void Progress(const TProgress& progress) override { Inner_.Progress(progress); }
+  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
+    Inner_.Message(kind, text, cause);
+  }
   bool Ask(std::string_view, std::string_view, bool) override { return true; }
   bool StopRequested() override { return Inner_.StopRequested(); }
 
@@ -53,7 +55,7 @@ int StakesList(TContext& ctx, TArgs& args) {
   NoMoreWords(args, "stakes list");
   auto ws = OpenWorkspace(ctx);
   PrintRow(ctx.Out, std::vector<std::string>(StakeGridCaptions.begin(), StakeGridCaptions.end()));
-  TStakesFile& file = ws->Stakes();
+  const TStakesFile& file = ws->Stakes();
   const int count = file.Count();
   constexpr int Chunk = 4096;
   for (int first = 0; first < count; first += Chunk) {
@@ -76,7 +78,8 @@ int StakesAdd(TContext& ctx, TArgs& args) {
   const std::string draws = args.TakeOption("--draws", hasDraws);
   if (hasDraws) input.DrawsCount = TArgs::ToInt(draws, "--draws");
   NoMoreWords(args, "stakes add");
-  auto ws = OpenWorkspace(ctx);
+  // A stake records the size of the list it came from: the start-up list.
+  auto ws = OpenWorkspace(ctx, true);
   const TStakeRec prefilled = ws->StakePrefill(nullptr);
   Refused(ws->StakeAdd(prefilled, input, 8).Message);
   ctx.Out << Format("Добавлено ставок: %d", {static_cast<int>(input.DrawsCount)}) << '\n';
@@ -180,8 +183,8 @@ int RatingsRefreshCommand(TContext& ctx, TArgs& args) {
 
 // ---- tables -----------------------------------------------------------------------
 
-std::unique_ptr<TWorkspace> OpenTables(TContext& ctx) {
-  auto ws = OpenWorkspace(ctx);
+std::unique_ptr<TWorkspace> OpenTables(TContext& ctx, bool withCombs = false) {
+  auto ws = OpenWorkspace(ctx, withCombs);
   if (!ws->Window().TabTables)
     throw EVexaError("Вкладка \"Регуляры\" скрыта (TabTables=0 в разделе TFormMain файла Korvane_6x45.frm)!");
   return ws;
@@ -229,7 +232,7 @@ int TablesAddCommand(TContext& ctx, TArgs& args) {
     selected.push_back(comb);
   }
   auto ws = OpenTables(ctx);
-  Refused(ws->TablesAdd(input, selected, {1}).Message);
+  Refused(ws->TablesAdd(input, selected, {0}).Message);
   const auto cells = TableRow(ws->Tables().back());
   PrintRow(ctx.Out, std::vector<std::string>(cells.begin(), cells.end()));
   return ExitOk;
@@ -240,7 +243,7 @@ int TablesStakeCommand(TContext& ctx, TArgs& args) {
   const std::string draws = args.TakeOption("--draws", hasDraws);
   const auto words = args.Positional();
   if (words.size() != 1) throw EUsageError("tables stake NAME [--draws K]");
-  auto ws = OpenTables(ctx);
+  auto ws = OpenTables(ctx, true);
   const TWorkspace::TTableStakeDraft draft = ws->TablesStakePrepare(TableIndex(*ws, words[0]));
   TManualStakeInput input;
   input.DrawNumber = draft.Stake.DrawNumber;
@@ -257,7 +260,7 @@ int TablesTestCommand(TContext& ctx, TArgs& args) {
   const auto names = args.Positional();
   if (names.empty()) throw EUsageError("tables test --draws N NAME...");
   if (n < 1) throw EUsageError("--draws: число должно быть не меньше 1");
-  auto ws = OpenTables(ctx);
+  auto ws = OpenTables(ctx, true);
   std::vector<int> indexes;
   for (const std::string& name : names) indexes.push_back(TableIndex(*ws, name));
   const int made = ws->TablesStakeTest(indexes, n);
@@ -267,31 +270,34 @@ int TablesTestCommand(TContext& ctx, TArgs& args) {
 
 }  // namespace
 
-int RunStakes(TContext& ctx, TArgs args) {
-  const std::string sub = args.TakeFirst();
-  if (sub == "list") return StakesList(ctx, args);
-  if (sub == "add") return StakesAdd(ctx, args);
-  if (sub == "check") return StakesCheck(ctx, args);
-  if (sub == "delete") return StakesDelete(ctx, args);
-  if (sub == "clear") return StakesClear(ctx, args);
-  throw EUsageError(sub.empty() ? "stakes: нужна подкоманда" : "stakes: неизвестная подкоманда " + sub);
-}
+const TCommandGroup StakesCommands{
+    "stakes",
+    {
+        {"list", "", "ставки: 9 столбцов таблицы ставок", StakesList},
+        {"add", "--draw N --nums \"a;b;c;d;e;f[;g[;h]]\" --comment TEXT [--draws K]",
+         "ставка вручную (на K тиражей с N), затем проверка ставок", StakesAdd},
+        {"check", "", "проверить ставки по архиву тиражей", StakesCheck},
+        {"delete", "--where \"OP VALUE\"", "удалить проверенные ставки по числу совпадений\n(OP: = > >= < <=)",
+         StakesDelete},
+        {"clear", "", "удалить все ставки и пересчитать рейтинг", StakesClear},
+    }};
 
-int RunRatings(TContext& ctx, TArgs args) {
-  const std::string sub = args.TakeFirst();
-  if (sub == "list") return RatingsList(ctx, args);
-  if (sub == "export") return RatingsExportCommand(ctx, args);
-  if (sub == "refresh") return RatingsRefreshCommand(ctx, args);
-  throw EUsageError(sub.empty() ? "ratings: нужна подкоманда" : "ratings: неизвестная подкоманда " + sub);
-}
+const TCommandGroup RatingsCommands{
+    "ratings",
+    {
+        {"list", "[--mode 0|1|2]", "рейтинг: 20 столбцов и p (вероятность случайно угадать\nне меньше)", RatingsList},
+        {"export", "FILE.csv", "записать рейтинг в CSV-файл", RatingsExportCommand},
+        {"refresh", "", "пересчитать рейтинг по текущим ставкам", RatingsRefreshCommand},
+    }};
 
-int RunTables(TContext& ctx, TArgs args) {
-  const std::string sub = args.TakeFirst();
-  if (sub == "list") return TablesList(ctx, args);
-  if (sub == "add") return TablesAddCommand(ctx, args);
-  if (sub == "stake") return TablesStakeCommand(ctx, args);
-  if (sub == "test") return TablesTestCommand(ctx, args);
-  throw EUsageError(sub.empty() ? "tables: нужна подкоманда" : "tables: неизвестная подкоманда " + sub);
-}
+const TCommandGroup TablesCommands{
+    "tables",
+    {
+        {"list", "", "регулярные ставки", TablesList},
+        {"add", "(--start \"a;b;c;d;e;f\" | --last-draw) [--step S] [--comment TEXT]", "добавить регулярную ставку",
+         TablesAddCommand},
+        {"stake", "NAME [--draws K]", "ставка по регуляру на следующий тираж", TablesStakeCommand},
+        {"test", "--draws N NAME...", "тест регуляров на N прошлых тиражах", TablesTestCommand},
+    }};
 
 }  // namespace vexa::cli

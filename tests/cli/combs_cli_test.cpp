@@ -117,11 +117,11 @@ TEST_F(CombsCli, FilterErrors) {
       {{"combs", "filter", "NUMS", "7"}, 2, "ровно один"},
       {{"combs", "filter", "NUMS", "--keep"}, 2, "хотя бы одно"},
       {{"combs", "filter", "NUMS", "--window", "0", "--keep", "7"}, 2, "--window"},
-      {{"combs", "filter", "NOPE", "--keep", "7"}, 1, "Метод расчета статистики NOPE не найден!"},
+      {{"combs", "filter", "NOPE", "--keep", "7"}, 1, "Метод расчета статистики \"NOPE\" не найден!"},
       {{"combs", "filter", "NUMS", "--offset", "30", "--keep", "7"}, 1, "Смещение 30 вне архива"},
       {{"combs", "filter", "--in", "/nonexistent/x.lcv", "NUMS", "--keep", "7"}, 1, "Ошибка чтения файла"},
       {{"combs", "generate", "--mode", "5"}, 2, "--mode"},
-      {{"combs", "frobnicate"}, 2, "неизвестная команда"},
+      {{"combs", "frobnicate"}, 2, "неизвестная подкоманда frobnicate"},
   };
   for (const auto& c : cases) {
     const TResult r = Run(c.args);

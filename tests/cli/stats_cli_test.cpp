@@ -184,7 +184,7 @@ TEST_F(StatsCli, InfoOfADrawAndOfACombination) {
 
   r = Run({"stats", "info", "--comb", "1 2 3 4 5 5"});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_EQ(r.Err, "Некорректная комбинация: \"1 2 3 4 5 5\"!\n");
+  EXPECT_EQ(r.Err, "Некорректная комбинация: \"01 02 03 04 05 05\"!\n");
   r = Run({"stats", "info", "--draw", "99"});
   EXPECT_EQ(r.Status, 1);
   EXPECT_EQ(r.Err, "Тираж № 99 в архиве не найден!\n");

@@ -15,10 +15,21 @@ class TScriptedUi : public TUserInterface {
   struct TMessage {
     TMessageKind Kind;
     std::string Text;
+    std::string Cause;
   };
 
-  void SetStatus(std::string_view text) override { Statuses.emplace_back(text); }
-  void Message(TMessageKind kind, std::string_view text) override { Messages.push_back({kind, std::string(text)}); }
+  void Progress(const TProgress& progress) override {
+    Statuses.push_back(progress.Text);
+    if (progress.Total >= 0) Counted.push_back(progress);
+  }
+  // Text holds the box layout, as a message box would show it.
+  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
+    Messages.push_back({kind, MessageBoxText(text, cause), std::string(cause)});
+  }
+  void Changed(TChanges what) override {
+    Changes.push_back(what);
+    AllChanges |= what;
+  }
   bool Ask(std::string_view text, std::string_view, bool noIsDefault) override {
     Questions.emplace_back(text);
     if (Answers.empty()) return !noIsDefault;
@@ -29,6 +40,9 @@ class TScriptedUi : public TUserInterface {
   bool StopRequested() override { return StopAfter >= 0 && ++Polls > StopAfter; }
 
   std::vector<std::string> Statuses;
+  std::vector<TProgress> Counted;  // the progress records with a total
+  std::vector<TChanges> Changes;
+  TChanges AllChanges = 0;
   std::vector<TMessage> Messages;
   std::vector<std::string> Questions;
   std::deque<bool> Answers;

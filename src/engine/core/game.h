@@ -13,6 +13,9 @@
 
 namespace vexa {
 
+// Every data file is named after the program: this name plus an extension.
+inline constexpr const char* ProgramBaseName = "Korvane_6x45";
+
 constexpr int MaxNumber = 45;
 constexpr int MainCount = 6;
 constexpr int SuppCount = 2;

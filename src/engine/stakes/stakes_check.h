@@ -23,7 +23,7 @@ inline constexpr int64_t StakeLogMaxSize = 268435456;
 struct TStakeLogOptions {
   bool Enabled = false;
   std::filesystem::path Folder;           // the data folder
-  std::string BaseName = "Korvane_6x45";  // files BaseName-%d.log
+  std::string BaseName = ProgramBaseName;  // files BaseName-%d.log
 };
 
 std::filesystem::path StakeLogFile(const TStakeLogOptions& options, int overlap);

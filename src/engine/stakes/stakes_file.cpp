@@ -145,7 +145,7 @@ int TStakesFile::Count() const {
   return static_cast<int>(st.st_size / static_cast<off_t>(StakeRecordSize));
 }
 
-TStakeRec TStakesFile::ReadStake(int index, bool fromEnd) {
+TStakeRec TStakesFile::ReadStake(int index, bool fromEnd) const {
   return Framed("Ошибка чтения записи из файла ставок!\r\r%s", [&] {
     RequireOpen();
     const int count = Count();
@@ -160,7 +160,7 @@ TStakeRec TStakesFile::ReadStake(int index, bool fromEnd) {
   });
 }
 
-std::vector<TStakeRec> TStakesFile::ReadStakes(int first, int count) {
+std::vector<TStakeRec> TStakesFile::ReadStakes(int first, int count) const {
   RequireOpen();
   const int total = Count();
   first = std::max(first, 0);

@@ -73,9 +73,9 @@ class TStakesFile {
 
   // Record `index` from the start, or from the end when fromEnd (-1 is the
   // last). Served from the one-record cache when the same record was read last.
-  TStakeRec ReadStake(int index, bool fromEnd = false);
+  TStakeRec ReadStake(int index, bool fromEnd = false) const;
   // Up to `count` records from `first`, read in one go.
-  std::vector<TStakeRec> ReadStakes(int first, int count);
+  std::vector<TStakeRec> ReadStakes(int first, int count) const;
   // REQUIRES: 0 <= index < Count(). Rewrites the record in place.
   void WriteStake(int index, const TStakeRec& stake);
 
@@ -103,8 +103,9 @@ class TStakesFile {
 
   std::filesystem::path File_;
   int Fd_ = -1;
-  int CacheIndex_ = -1;
-  TStakeRec Cache_;
+  // One record read last: the grid asks for the same row several times.
+  mutable int CacheIndex_ = -1;
+  mutable TStakeRec Cache_;
 };
 
 // ---- Deleting -------------------------------------------------------------------

@@ -74,7 +74,7 @@ TFullSet ComputeFullSet(const TCustomStat& stat, int threads = 0);
 // Where the files of one data folder live.
 struct TFullSetPlace {
   std::filesystem::path DataDir;
-  std::string BaseName = "Korvane_6x45";
+  std::string BaseName = ProgramBaseName;
 
   std::filesystem::path Folder() const { return DataDir / FullSetFolderName; }
   std::filesystem::path FileOf(std::string_view code) const;

@@ -1,9 +1,14 @@
 #include "workspace/workspace.h"
 
+#include <algorithm>
+
+#include "acquire/demo_draws.h"
 #include "acquire/draws_csv.h"
 #include "combs/filter.h"
 #include "core/error.h"
 #include "core/format.h"
+#include "stats/stat_info.h"
+#include "stats/stat_rows.h"
 
 namespace vexa {
 
@@ -25,7 +30,17 @@ TMatchTable ComputeMatchTable() {
 }
 
 TWorkspace::TWorkspace(std::filesystem::path dataDir, TUserInterface& ui)
-    : DataDir_(std::move(dataDir)), Ui_(ui), Archive_(DataFile(DrawsFileExt)), Stats_(Archive_.Draws()) {}
+    : DataDir_(std::move(dataDir)), Ui_(ui), Archive_(DataFile(DrawsFileExt)), Stats_(Archive_.Draws()) {
+  // The wait window of the download: its text, and the proxy attempt under it.
+  Connection_.OnWaitText = [this](const std::string& text) {
+    if (text.empty()) return;
+    const size_t sep = text.find("\r\r");
+    TProgress p;
+    p.Text = text.substr(0, sep);
+    if (sep != std::string::npos) p.Detail = text.substr(sep + 2);
+    Relay_.Progress(p);
+  };
+}
 
 std::filesystem::path TWorkspace::DataFile(const std::string& ext) const {
   return DataDir_ / (std::string(ProgramBaseName) + ext);
@@ -33,9 +48,78 @@ std::filesystem::path TWorkspace::DataFile(const std::string& ext) const {
 
 void TWorkspace::SetStatus(const std::string& text) { Relay_.SetStatus(text); }
 
-void TWorkspace::TRelay::SetStatus(std::string_view text) {
-  Ws_.Status_ = text;
-  Ws_.Ui_.SetStatus(text);
+void TWorkspace::TRelay::Progress(const TProgress& progress) {
+  Ws_.Status_ = progress.Text;
+  Ws_.Ui_.Progress(progress);
+}
+
+// ---- Busy counter, operations, changes ------------------------------------------
+
+TWorkspace::TBusy::TBusy(TWorkspace& ws) : Ws_(ws) {
+  if (Ws_.Busy_.fetch_add(1) == 0) Ws_.Ui_.Changed(ChangeBusy);
+}
+
+TWorkspace::TBusy::~TBusy() {
+  if (Ws_.Busy_.fetch_sub(1) == 1) {
+    Ws_.SetStatus("");
+    Ws_.Ui_.Changed(ChangeBusy);
+  }
+}
+
+void TWorkspace::RequireIdle() const {
+  if (OperationDepth_.load() == 0) return;
+  std::lock_guard lock(const_cast<std::mutex&>(OperationMutex_));
+  if (OperationDepth_.load() > 0 && OperationThread_ != std::this_thread::get_id()) throw EBusyError();
+}
+
+TWorkspace::TOperation::TOperation(TWorkspace& ws, TChanges changes) : Ws_((ws.RequireIdle(), ws)), Busy_(ws) {
+  {
+    std::lock_guard lock(Ws_.OperationMutex_);
+    // Checked again under the lock: two threads may have passed RequireIdle together.
+    if (Ws_.OperationDepth_.load() > 0 && Ws_.OperationThread_ != std::this_thread::get_id()) throw EBusyError();
+    if (Ws_.OperationDepth_.load() == 0) Ws_.OperationThread_ = std::this_thread::get_id();
+    Ws_.OperationDepth_.fetch_add(1);
+  }
+  Ws_.PendingChanges_ |= changes;
+}
+
+TWorkspace::TOperation::~TOperation() {
+  TChanges changes = 0;
+  {
+    std::lock_guard lock(Ws_.OperationMutex_);
+    if (Ws_.OperationDepth_.fetch_sub(1) == 1) {
+      changes = Ws_.PendingChanges_;
+      Ws_.PendingChanges_ = 0;
+      Ws_.OperationThread_ = {};
+    }
+  }
+  if (changes != 0) Ws_.Ui_.Changed(changes);
+}
+
+void TWorkspace::Announce(TChanges changes) {
+  if (OperationDepth_.load() > 0) {
+    PendingChanges_ |= changes;
+    return;
+  }
+  if (changes != 0) Ui_.Changed(changes);
+}
+
+void TWorkspace::SetRunOverrides(const TRunOverrides& overrides) {
+  TOperation op(*this, ChangeSettings);
+  Overrides_ = overrides;
+  if (overrides.ScriptSeed) ScriptRandom_.seed(*overrides.ScriptSeed);
+}
+
+TMainWindowSettings TWorkspace::RunSettings() const {
+  TMainWindowSettings s = Window_;
+  s.SortedDraws = SortedDraws();
+  if (Overrides_.ScriptLogEnabled) s.ScriptLogEnabled = *Overrides_.ScriptLogEnabled;
+  return s;
+}
+
+void TWorkspace::WriteWindowFlag(const char* key, bool value, bool& field) {
+  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, key, value);
+  field = value;
 }
 
 template <typename Step>
@@ -55,12 +139,18 @@ void TWorkspace::Try(const char* format, Step step) {
 int TWorkspace::Open(const TStartSwitches& switches) {
   Switches_ = switches;
   Failures_ = 0;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeArchive | ChangeOffset | ChangeCombs | ChangeStakes | ChangeRatings | ChangeTables | ChangeScript | ChangeSettings);
 
   // Window settings; a failure leaves the defaults.
   Try(WindowSettingsReadErrorFormat, [&] {
     TIniFile frm = LoadWindowSettings(DataFile(WindowSettingsFileExt));
     ReadMainWindowSettings(frm, Window_);
+    // The ratings view's sort order, kept with the window's list settings.
+    TListColumns columns;
+    columns.Sort = std::array<int32_t, 2>{RatingDefaultSortColumn, 1};
+    RestoreListColumns(frm, MainWindowSection, "lvRatings", columns, false);
+    RatingsSortColumn_ = (*columns.Sort)[0];
+    RatingsSortDescending_ = (*columns.Sort)[1] != 0;
     if (!Window_.PrefetchsInit) {
       Window_.PrefetchsInit = true;
       frm.WriteBool(MainWindowSection, "PrefetchsInit", true);
@@ -71,22 +161,27 @@ int TWorkspace::Open(const TStartSwitches& switches) {
 
   // Configuration; a failure leaves the defaults.
   SetStatus(ConfigLoadingStatus);
+  // The file is read once: a failure to read it is reported once.
   Try(ConfigReadErrorFormat, [&] {
     const TIniFile ini(DataFile(SettingsFileExt), SettingsFileMode);
     TConfigData config;
     TShredding shredding;
     TGenerateParams generate;
+    TProxy proxy;
+    THttpSettings http;
     ReadConfig(ini, config);
     ReadShredding(ini, shredding);
     ReadGenerateParams(ini, generate);
+    ReadProxy(ini, proxy);
+    ReadHttpSettings(ini, http);
     Stats_.Config = config;
     Stats_.SavedCdl = config.Cdl;
     Stats_.Shredding = shredding;
     Stats_.Generate = generate;
+    Proxy_ = proxy;
+    Http_ = http;
   });
-  Try(ConfigReadErrorFormat, [&] { ReadProxy(DataFile(SettingsFileExt), Proxy_); });
   Try(ConfigReadErrorFormat, [&] {
-    ReadHttpSettings(DataFile(SettingsFileExt), Http_);
     Connection_.Client.Options.Tls = TlsOptionsOf(Http_, DataDir_);
     Connection_.ProxyListUrl = Http_.ProxyListUrl;
   });
@@ -112,48 +207,71 @@ int TWorkspace::Open(const TStartSwitches& switches) {
   return Failures_;
 }
 
+void TWorkspace::SetDrawsOffset(int offset) {
+  TOperation op(*this, ChangeOffset);
+  const int count = Archive_.Count();
+  if (offset < 0 || (offset > 0 && offset >= count))
+    throw EVexaError(Format("Смещение %d вне архива (0 … %d)!", {offset, std::max(count - 1, 0)}));
+  Archive_.SetDrawsOffset(offset);
+}
+
 void TWorkspace::DrawsSorted() {
-  TBusy busy(*this);
-  const bool value = !Window_.SortedDraws;
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "SortedDraws", value);
-  Window_.SortedDraws = value;
+  TOperation op(*this, ChangeOffset | ChangeSettings);
+  WriteWindowFlag("SortedDraws", !Window_.SortedDraws, Window_.SortedDraws);
+}
+
+void TWorkspace::DrawsDemo(int count, uint64_t seed, bool force) {
+  TOperation op(*this, ChangeArchive | ChangeOffset);
+  if (count < 1) throw EVexaError("Количество тиражей должно быть не меньше 1!");
+  if (!Archive_.Empty() && !force)
+    throw EVexaError(Format("Архив тиражей уже содержит %d тиражей: пример архива его не заменит!", {Archive_.Count()}));
+  TDrawsArray previous = Archive_.Draws();
+  Archive_.SetDraws(GenerateDemoDraws(count, seed));
+  try {
+    Archive_.SaveDraws(Relay_);
+  } catch (...) {
+    // Memory and file must not disagree.
+    Archive_.SetDraws(std::move(previous));
+    throw;
+  }
+  Archive_.SetDrawsOffset(0);
 }
 
 void TWorkspace::DrawsAdd(const TDraw& draw) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeArchive | ChangeOffset);
   vexa::DrawsAdd(Archive_, draw, Relay_);
 }
 
 void TWorkspace::DrawsEdit(int row, const TDraw& draw) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeArchive | ChangeOffset);
   vexa::DrawsEdit(Archive_, row, draw, Relay_);
 }
 
 void TWorkspace::DrawsDel(const std::vector<int>& numbers) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeArchive | ChangeOffset);
   vexa::DrawsDel(Archive_, numbers, Relay_);
 }
 
 int TWorkspace::DrawsImport(const std::filesystem::path& file) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeArchive | ChangeOffset);
   return vexa::DrawsImport(Archive_, file, Relay_);
 }
 
 int TWorkspace::DrawsExport(const std::filesystem::path& file) {
-  TBusy busy(*this);
+  TOperation op(*this, 0);
   return vexa::DrawsExport(Archive_, file, Relay_);
 }
 
 // ---- Combinations ------------------------------------------------------------------
 
 void TWorkspace::CombsInit() {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   Combs_.Reserve(static_cast<size_t>(Binomial(MaxNumber, MainCount)));
   Combs_.Generate(true, Stats_.Generate);
 }
 
 bool TWorkspace::CombsGen(const TGenerateParams& params, bool makeDefault) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   if (makeDefault) {
     Stats_.Generate = params;
     // The list is made from these parameters even when they cannot be stored.
@@ -168,7 +286,7 @@ bool TWorkspace::CombsGen(const TGenerateParams& params, bool makeDefault) {
 }
 
 bool TWorkspace::CombsOpen(const std::filesystem::path& file) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   Combs_.SaveUndo(false);
   SetStatus(Format(CombsOpenStatus, {file.string()}));
   const bool ok = Combs_.ReadCombsFile(file);
@@ -182,38 +300,38 @@ bool TWorkspace::CombsOpen(const std::filesystem::path& file) {
 }
 
 bool TWorkspace::CombsSave(const std::filesystem::path& file) {
-  TBusy busy(*this);
+  TOperation op(*this, 0);
   SetStatus(Format(CombsSaveStatus, {file.string()}));
   return Combs_.WriteCombsFile(file);
 }
 
 bool TWorkspace::CombsPaste(std::string_view text) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   return Combs_.Paste(text);
 }
 
 void TWorkspace::CombsDelSelected(const std::vector<int>& rows) {
   if (Combs_.Count() == 0 || rows.empty()) return;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   Combs_.SaveUndo(true);
   Combs_.DelSelected(rows);
 }
 
 void TWorkspace::CombsDelExists(int n) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   Combs_.SaveUndo(true);
   Combs_.RemoveDrawn(n, Archive_.Draws(), Archive_.DrawsOffset());
 }
 
 void TWorkspace::CombsUndo() {
   if (Combs_.UndoCount() == 0) return;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   Combs_.RestoreUndo(true);
   Combs_.RemoveLastLog();
 }
 
 std::vector<std::string> TWorkspace::CombsFindInDraws(const TComb& comb) {
-  TBusy busy(*this);
+  TOperation op(*this, 0);
   SetStatus(FindInDrawsStatus);
   std::vector<std::string> lines = FindCombInDraws(Archive_.Draws(), comb);
   Ui_.Message(TMessageKind::Information, FindInDrawsMessage(lines));
@@ -227,7 +345,7 @@ int TWorkspace::CombsCheckNums() {
 }
 
 void TWorkspace::StatFilter(int methodIndex, const TStatDrawArray& rows, bool del) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   if (methodIndex < 0 || methodIndex >= Stats_.Count())
     throw EVexaError(Format(NoMethodSelectedFormat, {StatKindListName}));
   Combs_.SaveUndo(true);
@@ -242,7 +360,7 @@ void TWorkspace::StatFilter(int methodIndex, const TStatDrawArray& rows, bool de
 // ---- Full-set files ------------------------------------------------------------------
 
 std::optional<TFullSet> TWorkspace::OpenFullSetFile(int methodIndex) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   const TFullSetPlace place = FullSetPlace();
   const bool enabled = Window_.PrefetchsEnabled;
   if (enabled && Stats_.IsFullSetComputable(methodIndex) &&
@@ -254,7 +372,7 @@ std::optional<TFullSet> TWorkspace::OpenFullSetFile(int methodIndex) {
 }
 
 std::vector<TFullSetCreated> TWorkspace::RefreshFullSetFiles(bool force, unsigned groups) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeCombs);
   const TFullSetPlace place = FullSetPlace();
   const bool enabled = Window_.PrefetchsEnabled;
   if (!force && !enabled) return {};
@@ -274,7 +392,7 @@ TDownloadResult TWorkspace::DrawsDownload(TDownloadOptions options) {
   if (options.BaseUrl.empty()) options.BaseUrl = Http_.ResultsBaseUrl;
   if (options.BaseUrl.empty())
     throw EVexaError("Не задан адрес сайта результатов тиражей (ключ ResultsBaseUrl раздела HTTP файла настроек)!");
-  TBusy busy(*this);
+  TOperation op(*this, ChangeArchive | ChangeOffset | ChangeStakes | ChangeRatings);
   const std::string status = Status_;
   Connection_.ShowWait(DownloadWaitText);
   SetStatus(DownloadWaitText);
@@ -293,7 +411,7 @@ TDownloadResult TWorkspace::DrawsDownload(TDownloadOptions options) {
 }
 
 bool TWorkspace::EditProxy(const TProxy& values) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeSettings);
   return Connection_.EditProxy(values);
 }
 

@@ -7,13 +7,27 @@
 // Files live in the data folder and are named after the program:
 // "Korvane_6x45" plus an extension.
 //
-// Operations throw EVexaError with the message to show; Open instead
-// reports each failure through the user interface and goes on, as the
-// program's start-up does. Not thread-safe.
+// Failures: an operation throws EVexaError (the program's message and the
+// cause apart) unless its comment names another channel; Open instead
+// reports each failure once through the user interface and goes on, as the
+// program's start-up does. Rows and indexes are 0-based everywhere.
+//
+// Threads: the workspace is not thread-safe. One thread at a time runs
+// operations (the window's worker, or the caller itself); an operation
+// that changes data throws EBusyError while another thread runs one.
+// The busy counter (TBusy) may be raised and lowered from any thread.
+// While an operation runs, its data belong to it: the const accessors are
+// safe to call only from the thread that runs it, or when none runs.
+// Everything the engine says goes through the TUserInterface given here,
+// from the thread that runs the operation; after an operation the changes
+// it made are announced with TUserInterface::Changed.
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 #include <optional>
 #include <random>
 #include <string>
@@ -36,16 +50,34 @@
 #include "scripts/script_list.h"
 #include "scripts/script_runner.h"
 #include "scripts/script_text.h"
+#include "stats/stat_info.h"
 #include "stats/stat_list.h"
+#include "stats/stat_rows.h"
 #include "workspace/start_switches.h"
 
 namespace vexa {
 
-inline constexpr const char* ProgramBaseName = "Korvane_6x45";
-
 // The data folder: the --data-dir value, else VEXA_DATA_DIR, else the program's folder.
 std::filesystem::path ResolveDataDir(const std::string& option, const char* environment,
                                      const std::filesystem::path& programFolder);
+
+// One key of the settings file: section, key, value.
+using TConfigRow = std::array<std::string, 3>;
+
+// Settings that one run of a front end overrides without storing them
+// (the `vexa` options --sorted, --log, --seed, --no-speedups).
+struct TRunOverrides {
+  std::optional<bool> SortedDraws;
+  std::optional<bool> ScriptLogEnabled;
+  std::optional<uint64_t> ScriptSeed;
+  bool ScriptSpeedUps = true;  // off only to compare results with the plain path
+
+  static TRunOverrides SortedOnly() {
+    TRunOverrides o;
+    o.SortedDraws = true;
+    return o;
+  }
+};
 
 // For k = 0..6: how many combinations share exactly k numbers with a stake
 // of six, and that count as a share of all combinations.
@@ -66,12 +98,9 @@ class TWorkspace {
   // DataDir/Korvane_6x45<ext>
   std::filesystem::path DataFile(const std::string& ext) const;
 
-  TUserInterface& Ui() { return Ui_; }
-  TDrawsArchive& Archive() { return Archive_; }
   const TDrawsArchive& Archive() const { return Archive_; }
-  TStatList& Stats() { return Stats_; }
   const TStatList& Stats() const { return Stats_; }
-  TMainWindowSettings& Window() { return Window_; }
+  const TMainWindowSettings& Window() const { return Window_; }
   const TProxy& Proxy() const { return Proxy_; }
   const TStartSwitches& Switches() const { return Switches_; }
   const TMatchTable& MatchTable() const { return MatchTable_; }
@@ -85,29 +114,49 @@ class TWorkspace {
   // Open stopped there, and the program must close.
   bool MustQuit() const { return MustQuit_; }
 
+  // Every key of the settings file with the value in effect (defaults
+  // included), then the keys the program does not read, as stored; a
+  // password as "***". Throws when the file cannot be read.
+  std::vector<TConfigRow> ConfigRows() const;
+  // Writes one key, keeping everything else in the file. The values in
+  // memory stay those read at start-up.
+  void ConfigSet(const std::string& section, const std::string& key, const std::string& value);
+
+  // This run's overrides of stored settings; they are never written.
+  void SetRunOverrides(const TRunOverrides& overrides);
+  const TRunOverrides& RunOverrides() const { return Overrides_; }
+
   // ---- Busy counter and status --------------------------------------------
-  // While an operation runs the counter is above 0 and every command is disabled.
+  // While an operation runs the counter is above 0 and every command is
+  // disabled. The window raises it on the UI thread before handing an
+  // operation to its worker; each operation raises it too. Going up from 0
+  // and back to 0 is announced as ChangeBusy (from the thread doing it).
   class TBusy {
    public:
-    explicit TBusy(TWorkspace& ws) : Ws_(ws) { ++Ws_.Busy_; }
-    ~TBusy() {
-      if (--Ws_.Busy_ == 0) Ws_.SetStatus("");
-    }
+    explicit TBusy(TWorkspace& ws);
+    ~TBusy();
     TBusy(const TBusy&) = delete;
     TBusy& operator=(const TBusy&) = delete;
 
    private:
     TWorkspace& Ws_;
   };
-  bool IsBusy() const { return Busy_ > 0; }
-  int BusyCount() const { return Busy_; }
+  bool IsBusy() const { return Busy_.load() > 0; }
+  int BusyCount() const { return Busy_.load(); }
+  // True while an operation runs on some thread.
+  bool OperationRunning() const { return OperationDepth_.load() > 0; }
   void SetStatus(const std::string& text);
   const std::string& StatusText() const { return Status_; }
 
   // ---- Draws ------------------------------------------------------------------
-  void SetDrawsOffset(int offset) { Archive_.SetDrawsOffset(offset); }
+  // The spin "Смещение назад:": 0 or a draw of the archive, else throws.
+  void SetDrawsOffset(int offset);
   int DrawsOffset() const { return Archive_.DrawsOffset(); }
-  bool SortedDraws() const { return Window_.SortedDraws; }
+  // The sorted display of draws in effect (the setting or this run's override).
+  bool SortedDraws() const { return Overrides_.SortedDraws.value_or(Window_.SortedDraws); }
+  // Replaces the archive with `count` generated sample draws (seeded);
+  // refuses a non-empty archive unless `force`.
+  void DrawsDemo(int count, uint64_t seed, bool force);
   // Toggles the sorted display of the draws and stores the setting at once.
   void DrawsSorted();
   void DrawsAdd(const TDraw& draw);
@@ -118,22 +167,26 @@ class TWorkspace {
 
   // ---- Online: results download and proxy ----------------------------------------
   const THttpSettings& Http() const { return Http_; }
-  // The results download's client and proxy state (time-outs, wait-window hook).
-  TMainConnection& Connection() { return Connection_; }
   // New draws from the results site (options.BaseUrl, else the HTTP setting),
-  // month by month; then the stakes check. Throws when no site is configured.
+  // month by month; then the stakes check. Throws when no site is configured;
+  // a failing month is asked about and shown, and ends the run with
+  // Completed false. The wait window's texts (proxy attempts) come as
+  // progress with the wait text first and the detail after "\r\r".
   TDownloadResult DrawsDownload(TDownloadOptions options = {});
   // The proxy dialog's OK; false when the settings file could not be written (shown).
   bool EditProxy(const TProxy& values);
 
   // ---- Combinations -------------------------------------------------------------
-  TCombsList& Combs() { return Combs_; }
   const TCombsList& Combs() const { return Combs_; }
   // Start-up step: room for all combinations in the list and its undo copy,
-  // then the list from the default generation parameters.
+  // then the list from the default generation parameters. Every front end
+  // runs it before a command that works on the list, so that such a command
+  // starts from the list the program has after start-up.
   void CombsInit();
+  // Failure channel of the four below: the message is shown, the result is
+  // false, and the list is as it was.
   // A new list from `params`; with makeDefault they become the defaults and
-  // are written to the settings file first. False when generation failed.
+  // are written to the settings file first.
   bool CombsGen(const TGenerateParams& params, bool makeDefault = false);
   // Replaces the list with a ".lcv" file; on a read error the previous list
   // stays (with its log). No undo afterwards.
@@ -155,18 +208,42 @@ class TWorkspace {
   void StatFilter_Include(int methodIndex, const TStatDrawArray& rows) { StatFilter(methodIndex, rows, false); }
   void StatFilter_Exclude(int methodIndex, const TStatDrawArray& rows) { StatFilter(methodIndex, rows, true); }
 
+  // ---- Statistics view ------------------------------------------------------------
+  // The method whose code is `code`; throws when none is registered.
+  int StatMethodIndex(const std::string& code) const;
+  // The statistics list of method i over the window ending at the current
+  // offset (windowLength 0: DrawsStatLen), sorted or not as SortedDraws();
+  // with `prefetch` the full-set comparison columns too (a damaged or
+  // missing comparison file throws).
+  TStatRows StatRecalculate(int methodIndex, int windowLength, bool prefetch);
+  // The rows whose value a user named: by its text, else, for a method that
+  // takes typed values, by the value a plain integer (or the start of the
+  // value's text) reads as. Throws naming the first text that selects nothing.
+  TStatDrawArray StatSelectValues(int methodIndex, const TStatRows& rows, const std::vector<std::string>& texts) const;
+  // The graph value of each draw of the window: (draw number, value).
+  std::vector<std::pair<int32_t, int64_t>> StatGraph(int methodIndex, int windowLength) const;
+  // The information dialog's properties of a draw (by its number) or of a combination.
+  TStatInfo DrawsInfo(int drawNumber) const;
+  TStatInfo CombsInfo(const TComb& comb) const;
+
   // ---- Full-set files -------------------------------------------------------------
   // Counting a file passes the list through the undo copy: the list comes
   // back unchanged and an earlier undo copy is lost.
   TFullSetPlace FullSetPlace() const { return {DataDir_, ProgramBaseName}; }
+  // Toggles the comparison with the full set of combinations, stored at once.
+  void DrawsStatePrefetchsEnabled();
   std::optional<TFullSet> OpenFullSetFile(int methodIndex);
   std::vector<TFullSetCreated> RefreshFullSetFiles(bool force, unsigned groups);
+  // The files of these methods (all computable ones when empty), missing
+  // ones only unless `force`. A method that takes no part throws before any
+  // file is made; a failed file is shown and listed with Failed.
+  std::vector<TFullSetCreated> FullSetBuild(const std::vector<int>& methods, bool force);
 
   // ---- Stakes (workspace_stakes.cpp) -------------------------------------------------
   // Commands that change stakes end with the stakes check. Questions go to
   // the user interface; dialog input comes in as records and is checked
   // here, a refusal coming back with the message and the field to focus.
-  TStakesFile& Stakes() { return Stakes_; }
+  const TStakesFile& Stakes() const { return Stakes_; }
   const TRatings& Ratings() const { return Ratings_; }
   const TTablesArray& Tables() const { return Tables_; }
   TStakeLogOptions StakeLog() const;
@@ -176,7 +253,7 @@ class TWorkspace {
   TStakeInputCheck StakeAdd(const TStakeRec& prefilled, const TManualStakeInput& input, int maxNumbers = MainCount);
   // One stake per combination, in order; stops at the first failure.
   TStakeInputCheck StakeAddMulti(const TCombsArray& combs, const TMultiStakeInput& input);
-  // rows: 1-based positions of records. Asks first; returns how many went.
+  // rows: 0-based records of the file. Asks first; returns how many went.
   int StakeDel(const std::vector<int>& rows);
   int StakeFilter(TStakeCondition condition, int value);
   // Asks, empties the file, then rebuilds the ratings (RatingsRefresh asks again).
@@ -198,8 +275,8 @@ class TWorkspace {
   // ---- Regular tables ------------------------------------------------------------------
   // All but TabTables need the tab shown.
   void TabTables();  // toggles the tab: shown loads the rules, hidden empties them
-  // selected: the selected combinations, positions their 1-based places in the list.
-  TTableInputCheck TablesAdd(const TTableInput& input, const TCombsArray& selected, const std::vector<int>& positions);
+  // selected: the selected combinations, rows their 0-based rows in the list.
+  TTableInputCheck TablesAdd(const TTableInput& input, const TCombsArray& selected, const std::vector<int>& rows);
   void TablesDel(const std::vector<int>& indexes);  // asks first
   // The stake from rule `index` for the next draw: the rule advanced on a
   // copy, which replaces the rule only when TablesStakeAdd accepts the dialog.
@@ -228,16 +305,42 @@ class TWorkspace {
   void SaveTablesOrRestore(TTablesArray previous);
   void RequireTablesTab() const;
 
+  // An operation that changes data: refuses while another thread runs one,
+  // raises the busy counter, and announces `changes` when the outermost
+  // operation ends (also when it throws: part of the data may have changed).
+  class TOperation {
+   public:
+    TOperation(TWorkspace& ws, TChanges changes);
+    ~TOperation();
+    TOperation(const TOperation&) = delete;
+    TOperation& operator=(const TOperation&) = delete;
+    void Also(TChanges changes) { Ws_.PendingChanges_ |= changes; }
+
+   private:
+    TWorkspace& Ws_;
+    TBusy Busy_;
+  };
+  friend class TOperation;
+  // Throws EBusyError while another thread runs an operation.
+  void RequireIdle() const;
+  // Announces now, or when the running operation ends.
+  void Announce(TChanges changes);
+  void WriteWindowFlag(const char* key, bool value, bool& field);
+  TMainWindowSettings RunSettings() const;
+
   // Passes everything to the front end and keeps the status text.
   class TRelay : public TUserInterface {
    public:
     explicit TRelay(TWorkspace& ws) : Ws_(ws) {}
-    void SetStatus(std::string_view text) override;
-    void Message(TMessageKind kind, std::string_view text) override { Ws_.Ui_.Message(kind, text); }
+    void Progress(const TProgress& progress) override;
+    void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
+      Ws_.Ui_.Message(kind, text, cause);
+    }
     bool Ask(std::string_view text, std::string_view title, bool noIsDefault) override {
       return Ws_.Ui_.Ask(text, title, noIsDefault);
     }
     bool StopRequested() override { return Ws_.Ui_.StopRequested(); }
+    void Changed(TChanges what) override { Ws_.Ui_.Changed(what); }
 
    private:
     TWorkspace& Ws_;
@@ -261,9 +364,14 @@ class TWorkspace {
   int RatingsSortColumn_ = RatingDefaultSortColumn;
   bool RatingsSortDescending_ = true;
   bool MustQuit_ = false;
-  int Busy_ = 0;
+  std::atomic<int> Busy_{0};
   int Failures_ = 0;
   std::string Status_;
+  TRunOverrides Overrides_;
+  std::mutex OperationMutex_;
+  std::atomic<int> OperationDepth_{0};
+  std::thread::id OperationThread_;
+  TChanges PendingChanges_ = 0;
 
   // ---- Scripts (workspace_scripts.cpp) -----------------------------------------------
   // The script list; every change is written to "Korvane_6x45.lss" at once
@@ -313,20 +421,14 @@ class TWorkspace {
   void LogToggle();        // ScriptLogEnabled, stored at once; not while a run goes
   void LogsDelete();       // every "ScriptLog_*.txt" of the data folder
   void StakesCheckLine();  // StakesCheckOnLine, stored at once
-  // The random choices of result mode RAND; the same seed repeats a run.
-  void SeedScriptRandom(uint64_t seed) { ScriptRandom_.seed(seed); }
-  // The faster handling of lists that start from the full set; the same
-  // results either way (switched off only to compare).
-  void SetScriptSpeedUps(bool on) { ScriptSpeedUps_ = on; }
 
  private:
   void RequireScriptIdle() const;
-  TScriptHost ScriptHost();
+  TScriptHost ScriptHost(TMainWindowSettings& settings);
   TScriptRunState ScriptState_;
   TScriptLog ScriptLog_{Relay_};
   TStatViewState StatView_;
   std::mt19937_64 ScriptRandom_{std::random_device{}()};
-  bool ScriptSpeedUps_ = true;
 
   // ---- Window (workspace_window.cpp) -------------------------------------------------
   // What the main window keeps besides the data: its switches (stored at

@@ -7,7 +7,19 @@
 
 namespace vexa {
 
-TScriptHost TWorkspace::ScriptHost() {
+namespace {
+
+// The statistics tab's window length is what a run leaves behind of its
+// settings; the overridden switches stay this run's.
+struct TRunSettingsScope {
+  TMainWindowSettings& Stored;
+  TMainWindowSettings Run;
+  ~TRunSettingsScope() { Stored.DrawsStatLen = Run.DrawsStatLen; }
+};
+
+}  // namespace
+
+TScriptHost TWorkspace::ScriptHost(TMainWindowSettings& settings) {
   return TScriptHost{Archive_,
                      Stats_,
                      Combs_,
@@ -15,7 +27,7 @@ TScriptHost TWorkspace::ScriptHost() {
                      Relay_,
                      DataDir_,
                      FullSetPlace(),
-                     Window_,
+                     settings,
                      StatView_,
                      ScriptRandom_,
                      [this] { CheckStakesNow(); },
@@ -23,7 +35,7 @@ TScriptHost TWorkspace::ScriptHost() {
                        Stakes_.ClearStakesFile();
                        Stakes_.ReopenStakesFile();
                      },
-                     ScriptSpeedUps_};
+                     Overrides_.ScriptSpeedUps};
 }
 
 void TWorkspace::RequireScriptIdle() const {
@@ -31,25 +43,29 @@ void TWorkspace::RequireScriptIdle() const {
 }
 
 TScriptRunResult TWorkspace::ScriptRun() {
+  RequireIdle();
   RequireScriptIdle();
   if (Scripts_.Empty()) throw EVexaError("Сценарий не содержит ни одной строки!");
   if (Archive_.Empty()) throw EVexaError("Архив тиражей пуст!");
-  TBusy busy(*this);
-  TScriptHost host = ScriptHost();
+  TOperation op(*this, ChangeCombs | ChangeOffset | ChangeStakes | ChangeRatings | ChangeSettings);
+  TRunSettingsScope settings{Window_, RunSettings()};
+  TScriptHost host = ScriptHost(settings.Run);
   // The lines are copied: the list must not change under a run.
   const std::vector<std::string> lines = Scripts_.Lines();
   return TScriptRunner(host, ScriptState_, ScriptLog_).Forecast(lines);
 }
 
 TScriptRunResult TWorkspace::ScriptTest(int n) {
+  RequireIdle();
   RequireScriptIdle();
   if (n == 0) return {};
   if (Scripts_.Empty()) throw EVexaError("Сценарий не содержит ни одной строки!");
   if (Archive_.Empty()) throw EVexaError("Архив тиражей пуст!");
   const int most = Archive_.Count() - 1;
   if (n < 1 || n > most) throw EVexaError(Format(TestCountErrorFormat, {most}));
-  TBusy busy(*this);
-  TScriptHost host = ScriptHost();
+  TOperation op(*this, ChangeCombs | ChangeOffset | ChangeStakes | ChangeRatings | ChangeSettings);
+  TRunSettingsScope settings{Window_, RunSettings()};
+  TScriptHost host = ScriptHost(settings.Run);
   const std::vector<std::string> lines = Scripts_.Lines();
   return TScriptRunner(host, ScriptState_, ScriptLog_).Test(lines, n);
 }
@@ -58,15 +74,13 @@ bool TWorkspace::ScriptStop() { return RequestScriptStop(ScriptState_, ScriptLog
 
 void TWorkspace::LogToggle() {
   RequireScriptIdle();
-  const bool value = !Window_.ScriptLogEnabled;
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "ScriptLogEnabled", value);
-  Window_.ScriptLogEnabled = value;
+  TOperation op(*this, ChangeSettings);
+  WriteWindowFlag("ScriptLogEnabled", !Window_.ScriptLogEnabled, Window_.ScriptLogEnabled);
 }
 
 void TWorkspace::StakesCheckLine() {
-  const bool value = !Window_.StakesCheckOnLine;
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "StakesCheckOnLine", value);
-  Window_.StakesCheckOnLine = value;
+  TOperation op(*this, ChangeSettings);
+  WriteWindowFlag("StakesCheckOnLine", !Window_.StakesCheckOnLine, Window_.StakesCheckOnLine);
 }
 
 void TWorkspace::LogsDelete() {
@@ -76,7 +90,7 @@ void TWorkspace::LogsDelete() {
     Ui_.Message(TMessageKind::Information, "Файлы журналов не найдены!");
     return;
   }
-  TBusy busy(*this);
+  TOperation op(*this, 0);
   SetStatus("Поиск файлов журналов...");
   ReportFileOperation(Relay_, DeleteFilesWithReport(pattern));
 }

@@ -27,71 +27,73 @@ std::array<std::string, ScriptColumns> TWorkspace::ScriptViewRow(int index) cons
 }
 
 void TWorkspace::ScriptOpen(const std::filesystem::path& file) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   Scripts_.Open(file, Relay_);
 }
 
 void TWorkspace::ScriptSave(const std::filesystem::path& file) {
-  TBusy busy(*this);
+  TOperation op(*this, 0);
   Scripts_.Save(file, Relay_);
 }
 
 int TWorkspace::ScriptAdd(std::string_view line) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   return Scripts_.Add(line);
 }
 
 int TWorkspace::ScriptEmpty() {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   return Scripts_.AddSeparator();
 }
 
 int TWorkspace::ScriptLoad(const std::filesystem::path& file) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   return Scripts_.Load(file, Relay_);
 }
 
 int TWorkspace::ScriptClone(int index, std::string_view line) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   return Scripts_.Clone(index, line);
 }
 
 void TWorkspace::ScriptEdit(int index, std::string_view line) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   Scripts_.Edit(index, line);
 }
 
 int TWorkspace::ScriptDel(const std::vector<int>& indexes) {
+  RequireIdle();
   std::vector<int> unique = indexes;
   std::sort(unique.begin(), unique.end());
   unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
   if (unique.empty()) return 0;
   for (int index : unique) Scripts_.Line(index);  // a bad index fails before the question
   if (!Ui_.Ask(StakesDeleteQuestion(static_cast<int>(unique.size())), WarningTitle, true)) return 0;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   return Scripts_.Delete(unique, Relay_);
 }
 
 bool TWorkspace::ScriptClr() {
+  RequireIdle();
   if (Scripts_.Empty()) return false;
   if (!Ui_.Ask(StakesDeleteQuestion(Scripts_.Count()), WarningTitle, true)) return false;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   Scripts_.Clear(Relay_);
   return true;
 }
 
 int TWorkspace::ScriptUp(int index) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   return Scripts_.MoveUp(index);
 }
 
 int TWorkspace::ScriptDown(int index) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   return Scripts_.MoveDown(index);
 }
 
 int TWorkspace::RatingsToScript(const std::vector<int>& rows) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeScript);
   SetStatus(RatingLinesStatus);
   int added = 0;
   for (int row : rows) {

@@ -49,17 +49,6 @@ bool TWorkspace::OpenStakes() {
 }
 
 void TWorkspace::LoadStakesData() {
-  // The ratings view's sort order, kept with the window's list settings.
-  try {
-    TListColumns columns;
-    columns.Sort = std::array<int32_t, 2>{RatingDefaultSortColumn, 1};
-    RestoreListColumns(LoadWindowSettings(DataFile(WindowSettingsFileExt)), MainWindowSection, "lvRatings", columns,
-                       false);
-    RatingsSortColumn_ = (*columns.Sort)[0];
-    RatingsSortDescending_ = (*columns.Sort)[1] != 0;
-  } catch (const EVexaError&) {
-    // Reported with the window settings already; the default order stays.
-  }
   try {
     const std::filesystem::path file = DataFile(RatingsFileExt);
     if (std::filesystem::exists(file)) {
@@ -103,7 +92,7 @@ void TWorkspace::CheckStakesAfterDownload() {
 }
 
 int TWorkspace::StakesCheckManual() {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeStakes | ChangeRatings);
   return CheckStakesNow();
 }
 
@@ -120,7 +109,7 @@ TStakeInputCheck TWorkspace::StakeAdd(const TStakeRec& prefilled, const TManualS
   TStakeRec stake;
   const TStakeInputCheck check = MakeManualStake(prefilled, input, Stats_.Config, stake, maxNumbers);
   if (!check.Message.empty()) return check;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeStakes | ChangeRatings);
   Stakes_.AppendStake(stake, static_cast<int>(input.DrawsCount), false, Relay_);
   CheckStakesNow();
   return {};
@@ -129,7 +118,7 @@ TStakeInputCheck TWorkspace::StakeAdd(const TStakeRec& prefilled, const TManualS
 TStakeInputCheck TWorkspace::StakeAddMulti(const TCombsArray& combs, const TMultiStakeInput& input) {
   const TStakeInputCheck check = CheckMultiStake(input);
   if (!check.Message.empty()) return check;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeStakes | ChangeRatings);
   SetStatus("Создание ставок...");
   for (const TComb& comb : combs) {
     const TStakeRec stake = NewStake(StakeManual, static_cast<int32_t>(input.DrawNumber), Combs_.Count(),
@@ -143,27 +132,33 @@ TStakeInputCheck TWorkspace::StakeAddMulti(const TCombsArray& combs, const TMult
 // ---- Deleting stakes ---------------------------------------------------------------
 
 int TWorkspace::StakeDel(const std::vector<int>& rows) {
+  RequireIdle();
   if (rows.empty() || Stakes_.Empty()) return 0;
   if (!Ui_.Ask(StakesDeleteQuestion(static_cast<int>(rows.size())), WarningTitle, true)) return 0;
-  TBusy busy(*this);
-  const int removed = DeleteStakeRows(Stakes_, rows, Relay_);
+  TOperation op(*this, ChangeStakes | ChangeRatings);
+  // The file's records are numbered from 1.
+  std::vector<int> positions;
+  positions.reserve(rows.size());
+  for (int row : rows) positions.push_back(row < 0 ? row : row + 1);
+  const int removed = DeleteStakeRows(Stakes_, positions, Relay_);
   CheckStakesNow();
   return removed;
 }
 
 int TWorkspace::StakeFilter(TStakeCondition condition, int value) {
   if (Stakes_.Empty()) return 0;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeStakes | ChangeRatings);
   const int removed = DeleteStakesWhere(Stakes_, condition, value, Relay_);
   CheckStakesNow();
   return removed;
 }
 
 bool TWorkspace::StakeClear() {
+  RequireIdle();
   if (Stakes_.Empty()) return false;
   if (!Ui_.Ask(StakesDeleteQuestion(Stakes_.Count()), WarningTitle, true)) return false;
   {
-    TBusy busy(*this);
+    TOperation op(*this, ChangeStakes | ChangeRatings);
     SetStatus("Удаление ставок...");
     Stakes_.ClearStakesFile();
     Stakes_.ReopenStakesFile();
@@ -173,9 +168,8 @@ bool TWorkspace::StakeClear() {
 }
 
 void TWorkspace::LogStakes() {
-  const bool value = !Window_.StakesLogEnabled;
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "StakesLogEnabled", value);
-  Window_.StakesLogEnabled = value;
+  TOperation op(*this, ChangeSettings);
+  WriteWindowFlag("StakesLogEnabled", !Window_.StakesLogEnabled, Window_.StakesLogEnabled);
 }
 
 void TWorkspace::LogStakesDelete() {
@@ -184,7 +178,7 @@ void TWorkspace::LogStakesDelete() {
     Ui_.Message(TMessageKind::Information, "Файлы журналов не найдены!");
     return;
   }
-  TBusy busy(*this);
+  TOperation op(*this, 0);
   SetStatus("Поиск файлов журналов...");
   ReportFileOperation(Relay_, DeleteFilesWithReport(pattern));
 }
@@ -198,19 +192,20 @@ void TWorkspace::SortAndSaveRatings() {
 }
 
 void TWorkspace::RatingsSort(int column, bool descending) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeRatings);
   RatingsSortColumn_ = column;
   RatingsSortDescending_ = descending;
   SortAndSaveRatings();
 }
 
 bool TWorkspace::RatingsRefresh() {
+  RequireIdle();
   if (!Ratings_.Empty() &&
       !Ui_.Ask("Пересчитать рейтинг только по текущим ставкам?\r\rНакопленные ранее данные по удаленным ставкам будут "
                "потеряны.",
                ConfirmTitle, false))
     return false;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeRatings);
   SetStatus("Обновление рейтинга...");
   Framed("Ошибка обновления рейтинга!\r\r%s", [&] {
     if (!Stakes_.IsOpen()) throw EVexaError(StakesNotOpenMessage);
@@ -228,24 +223,24 @@ bool TWorkspace::RatingsRefresh() {
 
 void TWorkspace::RatingsEffMode(int mode) {
   if (mode < 0 || mode >= RatingModes) return;
+  TOperation op(*this, ChangeRatings | ChangeSettings);
   WriteWindowInt(DataFile(WindowSettingsFileExt), MainWindowSection, "RatingsEffMode", mode);
   Window_.RatingsEffMode = mode;
 }
 
 void TWorkspace::RatingsExport(const std::filesystem::path& file) {
-  TBusy busy(*this);
+  TOperation op(*this, 0);
   vexa::RatingsExport(file, Ratings_.Items(), Relay_);
 }
 
 // ---- Regular tables ----------------------------------------------------------------
 
 void TWorkspace::TabTables() {
+  TOperation op(*this, ChangeTables | ChangeSettings);
   const bool value = !Window_.TabTables;
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "TabTables", value);
-  Window_.TabTables = value;
+  WriteWindowFlag("TabTables", value, Window_.TabTables);
   Tables_.clear();
   if (value) {
-    TBusy busy(*this);
     LoadTables(DataFile(TablesFileExt), true, Tables_, Relay_);
   }
 }
@@ -261,23 +256,28 @@ void TWorkspace::SaveTablesOrRestore(TTablesArray previous) {
 }
 
 TTableInputCheck TWorkspace::TablesAdd(const TTableInput& input, const TCombsArray& selected,
-                                       const std::vector<int>& positions) {
+                                       const std::vector<int>& rows) {
   RequireTablesTab();
   const TTableInputCheck check = CheckTableInput(input, static_cast<int>(selected.size()), Tables_);
   if (!check.Message.empty()) return check;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeTables);
   SetStatus("Создание регулярных ставок...");
   TTablesArray previous = Tables_;
+  // The comments name the 1-based places of the combinations in the list.
+  std::vector<int> positions;
+  positions.reserve(rows.size());
+  for (int row : rows) positions.push_back(row + 1);
   AddTables(Tables_, input, selected, positions);
   SaveTablesOrRestore(std::move(previous));
   return {};
 }
 
 void TWorkspace::TablesDel(const std::vector<int>& indexes) {
+  RequireIdle();
   RequireTablesTab();
   if (indexes.empty()) return;
   if (!Ui_.Ask(StakesDeleteQuestion(static_cast<int>(indexes.size())), WarningTitle, true)) return;
-  TBusy busy(*this);
+  TOperation op(*this, ChangeTables);
   SetStatus("Удаление регулярных ставок...");
   TTablesArray previous = Tables_;
   std::vector<int> order = indexes;
@@ -312,7 +312,7 @@ TStakeInputCheck TWorkspace::TablesStakeAdd(const TTableStakeDraft& draft, const
   if (!check.Message.empty()) return check;
   if (draft.Index < 0 || static_cast<size_t>(draft.Index) >= Tables_.size())
     throw EVexaError(Format("Запись со индексом %d в файле данных не найдена!", {draft.Index}));
-  TBusy busy(*this);
+  TOperation op(*this, ChangeTables | ChangeStakes | ChangeRatings);
   TTablesArray previous = Tables_;
   Tables_[static_cast<size_t>(draft.Index)] = draft.Advanced;
   SaveTablesOrRestore(std::move(previous));
@@ -333,7 +333,7 @@ int TWorkspace::TablesStakeTest(const std::vector<int>& indexes, int n) {
     if (index < 0 || static_cast<size_t>(index) >= Tables_.size())
       throw EVexaError(Format("Запись со индексом %d в файле данных не найдена!", {index}));
 
-  TBusy busy(*this);
+  TOperation op(*this, ChangeTables | ChangeStakes | ChangeRatings);
   SetStatus("Создание ставок по регулярным табличным ставкам...");
   const int saved = Archive_.DrawsOffset();
   int appended = 0;

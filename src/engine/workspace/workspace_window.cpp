@@ -23,29 +23,24 @@ unsigned GroupBit(std::string_view id) {
 }  // namespace
 
 void TWorkspace::ViewColorDraws() {
-  TBusy busy(*this);
-  const bool value = !Window_.ColorDraws;
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "ColorDraws", value);
-  Window_.ColorDraws = value;
+  TOperation op(*this, ChangeSettings);
+  WriteWindowFlag("ColorDraws", !Window_.ColorDraws, Window_.ColorDraws);
 }
 
 void TWorkspace::ViewColorCombs() {
-  TBusy busy(*this);
-  const bool value = !Window_.ColorCombs;
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "ColorCombs", value);
-  Window_.ColorCombs = value;
+  TOperation op(*this, ChangeSettings);
+  WriteWindowFlag("ColorCombs", !Window_.ColorCombs, Window_.ColorCombs);
 }
 
 void TWorkspace::AutoDownload(int mode) {
-  TBusy busy(*this);
+  TOperation op(*this, ChangeSettings);
   WriteWindowInt(DataFile(WindowSettingsFileExt), MainWindowSection, "DownloadDrawsOnStart", mode);
   Window_.DownloadDrawsOnStart = mode;
 }
 
 void TWorkspace::FirstRunDone() {
-  TBusy busy(*this);
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "FirstRun", false);
-  Window_.FirstRun = false;
+  TOperation op(*this, ChangeSettings);
+  WriteWindowFlag("FirstRun", false, Window_.FirstRun);
 }
 
 std::string TWorkspace::CheckSegmentCell(std::string_view text, uint8_t& segment) {
@@ -72,9 +67,9 @@ void TWorkspace::EditConfig(const TConfigData& config) {
   for (uint8_t s : config.MatrixSegments)
     if (s < 1 || s > 9) {
       uint8_t unused = 0;
-      throw EVexaError(CheckSegmentCell(std::to_string(s), unused));
+      throw EVexaError(CheckSegmentCell(std::to_string(s), unused));  // the cell's own message
     }
-  TBusy busy(*this);
+  TOperation op(*this, ChangeSettings);
   const TConfigData previous = Stats_.Config;
   Stats_.Config = config;
   Stats_.SavedCdl = config.Cdl;
@@ -98,6 +93,7 @@ void TWorkspace::ReadListColumns(std::string_view list, TListColumns& columns) c
 }
 
 void TWorkspace::SaveWindowState(const TWindowExitState& state) {
+  TOperation op(*this, 0);
   TIniFile frm = LoadWindowSettings(DataFile(WindowSettingsFileExt));
   SaveWindowPlacement(frm, MainWindowSection, state.Placement, state.Screen);
   Window_.LeftPanelWidth = state.LeftPanelWidth;
@@ -108,9 +104,8 @@ void TWorkspace::SaveWindowState(const TWindowExitState& state) {
 }
 
 void TWorkspace::TabWeek() {
-  TBusy busy(*this);
-  WriteWindowBool(DataFile(WindowSettingsFileExt), MainWindowSection, "TabWeek", false);
-  Window_.TabWeek = false;
+  TOperation op(*this, ChangeSettings);
+  WriteWindowFlag("TabWeek", false, Window_.TabWeek);
 }
 
 TWorkspace::TWebPages TWorkspace::WebPages() const {
@@ -147,7 +142,7 @@ std::filesystem::path TWorkspace::ProgramDataDir(const std::string& option, cons
   const std::filesystem::path dir = base / ProgramBaseName;
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  if (ec) throw EVexaError(Format("Ошибка создания каталога данных \"%s\"!\r\r%s", {dir.string(), ec.message()}));
+  if (ec) throw EVexaError(Format("Ошибка создания каталога данных \"%s\"!", {dir.string()}), ec.message());
   return dir;
 }
 

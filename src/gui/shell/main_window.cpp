@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -79,6 +80,19 @@ TMainWindow::TMainWindow(TWorkspace& ws, TQtUserInterface& ui, QWidget* parent)
   Ui_.SetBoxParent(this);
   connect(&Ui_, &TQtUserInterface::ProgressChanged, this, &TMainWindow::OnProgress);
   connect(Worker_.get(), &TWorker::RunningChanged, this, &TMainWindow::OnBusyChanged);
+  // Views follow the engine's change events; what the worker changes is
+  // refreshed when its operation ends, so only changes made here count.
+  connect(&Ui_, &TQtUserInterface::DataChanged, this, [this](unsigned what) {
+    if (what == ChangeBusy) {
+      OnBusyChanged(Busy());
+    } else if (!Worker_->Running() && !RefreshQueued_) {
+      RefreshQueued_ = true;
+      QTimer::singleShot(0, this, [this] {
+        RefreshQueued_ = false;
+        RefreshAll();
+      });
+    }
+  });
   Commands_ = new TCommandTable([this] { return Busy(); }, this);
 
   BuildLayout();
@@ -211,7 +225,7 @@ void TMainWindow::BuildLayout() {
 
   connect(OffsetSpin_, &QSpinBox::valueChanged, this, [this](int value) {
     if (Busy() || value == Ws_.DrawsOffset()) return;
-    Ws_.SetDrawsOffset(value);
+    RunHere([this, value] { Ws_.SetDrawsOffset(value); });
     DrawsModel_->Refresh();
     RefreshStatusPanels();
     UpdateActions();

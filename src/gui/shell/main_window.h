@@ -148,6 +148,7 @@ class TMainWindow : public QMainWindow {
   std::array<QLabel*, StatusPanelCount> Panels_{};
   bool SizesApplied_ = false;
   bool Closing_ = false;
+  bool RefreshQueued_ = false;
 };
 
 }  // namespace vexa::gui

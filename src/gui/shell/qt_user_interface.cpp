@@ -16,13 +16,15 @@ void TQtUserInterface::OnUiThread(Fn fn) {
   }
 }
 
-void TQtUserInterface::SetStatus(std::string_view text) {
+void TQtUserInterface::Progress(const TProgress& progress) {
   // A signal emitted on the worker reaches the UI thread queued.
-  emit ProgressChanged(FromEngine(text));
+  emit ProgressChanged(FromEngine(progress.Text));
 }
 
-void TQtUserInterface::Message(TMessageKind kind, std::string_view text) {
-  const QString t = FromEngine(text);
+void TQtUserInterface::Changed(TChanges what) { emit DataChanged(what); }
+
+void TQtUserInterface::ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) {
+  const QString t = FromEngine(MessageBoxText(text, cause));
   OnUiThread([this, kind, &t] { ShowBox(BoxParent_, BoxKindOf(kind), t); });
 }
 

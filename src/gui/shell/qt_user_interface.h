@@ -28,10 +28,11 @@ class TQtUserInterface : public QObject, public TUserInterface {
   // The window the boxes are modal over.
   void SetBoxParent(QWidget* parent) { BoxParent_ = parent; }
 
-  void SetStatus(std::string_view text) override;
-  void Message(TMessageKind kind, std::string_view text) override;
+  void Progress(const TProgress& progress) override;
+  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override;
   bool Ask(std::string_view text, std::string_view title, bool noIsDefault) override;
   bool StopRequested() override { return Stop_.load(std::memory_order_relaxed); }
+  void Changed(TChanges what) override;
 
   void RequestStop() { Stop_.store(true); }
   void ClearStop() { Stop_.store(false); }
@@ -39,6 +40,8 @@ class TQtUserInterface : public QObject, public TUserInterface {
  signals:
   // Always delivered on the UI thread.
   void ProgressChanged(const QString& text);
+  // What an operation changed (TChange bits); on the UI thread.
+  void DataChanged(unsigned what);
 
  private:
   // Runs `fn` on the UI thread and waits for it.

@@ -32,10 +32,16 @@ struct WorkspaceCombs : public ::testing::Test {
   TScriptedUi ui;
   std::unique_ptr<TWorkspace> ws;
 
-  void SetUp() override {
+  void SetUp() override { OpenWith(GenerateDemoDraws(40, 7)); }
+
+  void OpenWith(const TDrawsArray& draws) {
+    ws.reset();  // the stakes file admits one workspace per folder
+    TScriptedUi quiet;
+    TDrawsArchive archive(dir / "Korvane_6x45.ldr");
+    archive.SetDraws(draws);
+    archive.SaveDraws(quiet);
     ws = std::make_unique<TWorkspace>(dir.Path(), ui);
     ASSERT_EQ(ws->Open(), 0);
-    ws->Archive().SetDraws(GenerateDemoDraws(40, 7));
     // A small list keeps these tests quick: all of 1..10.
     ASSERT_TRUE(ws->CombsGen({GenerateOnlyOf, "1;2;3;4;5;6;7;8;9;10"}));
     ASSERT_EQ(ws->Combs().Count(), 210);
@@ -133,7 +139,7 @@ TEST_F(WorkspaceCombs, DelExistsRemovesTheNewestDrawsOfTheWindow) {
   TDrawsArray draws = ws->Archive().Draws();
   draws[38].Nums = {10, 9, 8, 7, 6, 5};
   draws[39].Nums = {1, 2, 3, 4, 5, 6};
-  ws->Archive().SetDraws(draws);
+  OpenWith(draws);
   ws->SetDrawsOffset(1);
   ws->CombsDelExists(1);
   EXPECT_EQ(ws->Combs().Count(), 209);
@@ -157,7 +163,8 @@ TEST_F(WorkspaceCombs, FindAndCheckNumsShowTheirInformation) {
 }
 
 TEST_F(WorkspaceCombs, AFullSetFilePassesTheListThroughTheUndoCopy) {
-  ws->Window().PrefetchsEnabled = true;
+  ws->DrawsStatePrefetchsEnabled();
+  ASSERT_TRUE(ws->Window().PrefetchsEnabled);
   ws->CombsDelSelected({0});
   const std::vector<TComb> mine = Copy(ws->Combs().Combs());
   ASSERT_EQ(ws->Combs().UndoCount(), 210);

@@ -12,9 +12,9 @@ using test::WriteBytes;
 
 class RecordingUi : public TSilentUserInterface {
  public:
-  void Message(TMessageKind kind, std::string_view text) override {
+  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
     Kind = kind;
-    Text = text;
+    Text = MessageBoxText(text, cause);
   }
   TMessageKind Kind = TMessageKind::Error;
   std::string Text;

@@ -32,9 +32,9 @@ using test::WriteBytes;
 // Calls `hook` with every status text; stops when `stop` says so.
 class THookUi : public TScriptedUi {
  public:
-  void SetStatus(std::string_view text) override {
-    TScriptedUi::SetStatus(text);
-    if (Hook) Hook(text);
+  void Progress(const TProgress& progress) override {
+    TScriptedUi::Progress(progress);
+    if (Hook) Hook(progress.Text);
   }
   bool StopRequested() override { return Stop && Stop(); }
 
@@ -59,8 +59,16 @@ class ScriptRunTest : public ::testing::Test {
     archive.SaveDraws(quiet);
     ws = std::make_unique<TWorkspace>(folder.Path(), ui);
     ASSERT_EQ(ws->Open(), 0);
-    ws->SeedScriptRandom(1);
-    ws->Window().ScriptLogEnabled = true;
+    TRunOverrides overrides;
+    overrides.ScriptSeed = 1;
+    overrides.ScriptLogEnabled = true;
+    ws->SetRunOverrides(overrides);
+  }
+
+  void Override(const std::function<void(TRunOverrides&)>& change) {
+    TRunOverrides o = ws->RunOverrides();
+    change(o);
+    ws->SetRunOverrides(o);
   }
 
   void Script(std::initializer_list<const char*> lines) {
@@ -208,7 +216,7 @@ TEST_F(ScriptRunTest, NoneStakesNothingAndCurrGoesOnFromThere) {
 TEST_F(ScriptRunTest, RandomChoicesRepeatWithTheSeed) {
   Script({"FULL:0#RAND|TSD0#NUMS:20#LNO:#ST:3| | | | | | |a", "FULL:0#RAND|TSD0#NUMS:20#LNO:#ST:3| | | | | | |b"});
   ws->ScriptRun();
-  ws->SeedScriptRandom(1);
+  Override([](TRunOverrides& o) { o.ScriptSeed = 1; });
   ws->ScriptRun();
   const auto stakes = ScriptStakes();
   ASSERT_EQ(stakes.size(), 4u);
@@ -395,14 +403,14 @@ TEST_F(ScriptRunTest, LogOfAForecast) {
 
   // Without the switch no log is written.
   std::filesystem::remove(r.LogFile);
-  ws->Window().ScriptLogEnabled = false;
+  Override([](TRunOverrides& o) { o.ScriptLogEnabled = false; });
   EXPECT_TRUE(ws->ScriptRun().LogFile.empty());
   for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
     EXPECT_NE(e.path().filename().string().rfind("ScriptLog_", 0), 0u);
 }
 
 TEST_F(ScriptRunTest, LogSwitchesAndDeletingLogs) {
-  ws->Window().ScriptLogEnabled = false;
+  ASSERT_FALSE(ws->Window().ScriptLogEnabled) << "the fixture's log is this run's override";
   ws->LogToggle();
   EXPECT_TRUE(ws->Window().ScriptLogEnabled);
   EXPECT_TRUE(ReadWindowBool(dir / "Korvane_6x45.frm", "TFormMain", "ScriptLogEnabled", false));
@@ -425,7 +433,8 @@ TEST_F(ScriptRunTest, LogSwitchesAndDeletingLogs) {
 }
 
 TEST_F(ScriptRunTest, StakesCheckedOncePerPassWhenNotPerLine) {
-  ws->Window().StakesCheckOnLine = false;
+  ws->StakesCheckLine();
+  ASSERT_FALSE(ws->Window().StakesCheckOnLine);
   Script({"FULL:0#FIRST|TSD0#NUMS:20#LNO:#ST:1| | | | | | |", "FULL:0#LAST|TSD0#NUMS:20#LNO:#ST:1| | | | | | |"});
   ws->ScriptTest(2);
   const auto stakes = ScriptStakes();
@@ -470,8 +479,10 @@ TEST_F(ScriptRunTest, ErrorsStopTheRunWithTheirMessage) {
 }
 
 TEST_F(ScriptRunTest, OwnWeightCoefficientsAreUndoneAfterTheRun) {
-  ws->Stats().Config.Cdl.Count = 0.25L;
-  ws->Stats().Config.Cdl.Level = 1;
+  ws.reset();
+  WriteBytes(dir / "Korvane_6x45.ini", "[CDL]\r\nCount=0.25\r\nLevel=1\r\n");
+  Open(dir);
+  ASSERT_EQ(ws->Stats().Config.Cdl.Count, 0.25L);
   // The weight column with counts only: WMV:3 keeps the numbers drawn 3 times or more.
   Script({"FULL:0#NONE|TMF1#NUMS:20#WMV:3#SF:1#1:0:0:0:0| | | | | | |",
           "FULL:0#NONE|TMF1#NUMS:2#LDV:1#SF:1| | | | | | |"});
@@ -525,9 +536,11 @@ TEST(ScriptSpeedUps, SameResultsWithAndWithout) {
       TWorkspace ws(dir.Path(), ui);
       EXPECT_EQ(ws.Open(), 0);
       for (const char* line : script) ws.ScriptAdd(line);
-      ws.Window().ScriptLogEnabled = true;
-      ws.SeedScriptRandom(77);
-      ws.SetScriptSpeedUps(speedUps);
+      TRunOverrides overrides;
+      overrides.ScriptLogEnabled = true;
+      overrides.ScriptSeed = 77;
+      overrides.ScriptSpeedUps = speedUps;
+      ws.SetRunOverrides(overrides);
       const TScriptRunResult r = ws.ScriptTest(2);
       EXPECT_FALSE(r.Stopped);
       EXPECT_GT(r.Stakes, 10);

@@ -12,7 +12,9 @@ namespace {
 
 class RecordingUi : public TSilentUserInterface {
  public:
-  void Message(TMessageKind, std::string_view text) override { Messages.emplace_back(text); }
+  void ShowMessage(TMessageKind, std::string_view text, std::string_view cause) override {
+    Messages.push_back(MessageBoxText(text, cause));
+  }
   std::vector<std::string> Messages;
 };
 

@@ -54,9 +54,9 @@ TEST(Workspace, ReadsSettingsArchiveAndFavourites) {
   WriteBytes(dir / "Korvane_6x45.flt", "[FILTERS]\r\nFavorites=NUMS\r\n");
   TScriptedUi ui;
   {
-    TWorkspace seed(dir.Path(), ui);
-    seed.Archive().SetDraws(GenerateDemoDraws(30, 2));
-    seed.Archive().SaveDraws(ui);
+    TDrawsArchive seed(dir / "Korvane_6x45.ldr");
+    seed.SetDraws(GenerateDemoDraws(30, 2));
+    seed.SaveDraws(ui);
   }
   TWorkspace ws(dir.Path(), ui);
   ASSERT_EQ(ws.Open(), 0);
