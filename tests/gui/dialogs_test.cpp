@@ -1,0 +1,160 @@
+// The configuration and proxy dialogs, About, and the window state across a restart.
+#include <QDoubleSpinBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "dialogs/about_dialog.h"
+#include "dialogs/config_dialog.h"
+#include "dialogs/proxy_dialog.h"
+#include "gui_fixture.h"
+
+using namespace vexa;
+using namespace vexa::gui;
+using vexa::gui::test::TGuiFixture;
+
+class TDialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ConfigSegmentCheckAndOkWritesTheFile() {
+    TGuiFixture f(5);
+    f.Open(false);
+    bool gridFollowsColumns = false;
+    QString segmentAfterBadValue;
+    f.OnDialog<TConfigDialog>([&](TConfigDialog* d) {
+      QCOMPARE(d->windowTitle(), QStringLiteral("Параметры системы"));
+      QTableWidget* grid = d->SegmentsGrid();
+      QCOMPARE(grid->columnCount(), 5);
+      QCOMPARE(grid->rowCount(), 9);
+      d->MatrixColsEdit()->setValue(7);
+      // 7 columns: 7 rows, and the cells past 45 cannot be selected.
+      gridFollowsColumns = grid->columnCount() == 7 && grid->rowCount() == 7 &&
+                           grid->item(6, 3)->flags() == Qt::NoItemFlags && grid->item(6, 2)->flags() != Qt::NoItemFlags;
+      grid->item(0, 1)->setText(QStringLiteral("12"));  // number 2: refused
+      segmentAfterBadValue = grid->item(0, 1)->text();
+      grid->item(0, 2)->setText(QStringLiteral("4"));  // number 3
+      d->ChannelEdit()->setValue(9);
+      d->CostEdit()->setValue(1.5);
+      d->ProfitsGrid()->item(6, 1)->setText(QStringLiteral("1000000"));
+      d->accept();
+    });
+    QVERIFY(f.Trigger("EditConfig"));
+    QVERIFY(gridFollowsColumns);
+    QCOMPARE(segmentAfterBadValue, QStringLiteral("1"));
+    const auto errors = f.BoxesOf(TBoxKind::Error);
+    QCOMPARE(errors.size(), size_t(1));
+    QCOMPARE(errors[0].Text, QStringLiteral("Некорректное значение: 12!\n\nУкажите любое число от 1 до 9"));
+    TConfigData read;
+    ReadConfig(f.Dir / "Korvane_6x45.ini", read);
+    QCOMPARE(read.MatrixCols, 7);
+    QCOMPARE(read.ChannelSize, 9);
+    QCOMPARE(read.Cost, int64_t(15000));
+    QCOMPARE(read.Profits.size(), size_t(7));
+    QCOMPARE(read.Profits[6].Profit, int64_t(10000000000));
+    QCOMPARE(int(read.MatrixSegments[1]), 1);
+    QCOMPARE(int(read.MatrixSegments[2]), 4);
+    QCOMPARE(f.Ws->Stats().Config.ChannelSize, 9);
+  }
+
+  void ConfigCancelChangesNothing() {
+    TGuiFixture f;
+    f.Open(false);
+    f.OnDialog<TConfigDialog>([](TConfigDialog* d) {
+      d->ChannelEdit()->setValue(9);
+      d->reject();
+    });
+    QVERIFY(f.Trigger("EditConfig"));
+    QVERIFY(!std::filesystem::exists(f.Dir / "Korvane_6x45.ini"));
+    QCOMPARE(f.Ws->Stats().Config.ChannelSize, 5);
+  }
+
+  void ProxyDialog_data() {
+    QTest::addColumn<int>("choice");  // 0 off, 1 auto, 2 manual
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("server");
+    QTest::newRow("manual") << 2 << QStringLiteral("ProxyMode=2") << QStringLiteral("ProxyServer=proxy.local");
+    QTest::newRow("automatic") << 1 << QStringLiteral("ProxyMode=1") << QStringLiteral("ProxyServer=\r\n");
+    QTest::newRow("off") << 0 << QStringLiteral("ProxyMode=0") << QStringLiteral("ProxyServer=proxy.local");
+  }
+
+  void ProxyDialog() {
+    QFETCH(int, choice);
+    QFETCH(QString, mode);
+    QFETCH(QString, server);
+    TGuiFixture f;
+    f.Open(false);
+    bool fieldsFollow = false;
+    f.OnDialog<TProxyDialog>([&](TProxyDialog* d) {
+      QVERIFY(d->OffButton()->isChecked());
+      QVERIFY(!d->ServerEdit()->isEnabled());
+      d->ManualButton()->setChecked(true);
+      fieldsFollow = d->ServerEdit()->isEnabled();
+      d->ServerEdit()->setText(QStringLiteral("proxy.local"));
+      d->PortEdit()->setValue(3128);
+      (choice == 0 ? d->OffButton() : choice == 1 ? d->AutoButton() : d->ManualButton())->setChecked(true);
+      d->accept();
+    });
+    QVERIFY(f.Trigger("EditProxy"));
+    QVERIFY(fieldsFollow);
+    const QString ini = QString::fromStdString(vexa::test::ReadBytes(f.Dir / "Korvane_6x45.ini"));
+    QVERIFY2(ini.contains(mode), qPrintable(ini));
+    QVERIFY2(ini.contains(server), qPrintable(ini));
+  }
+
+  void AboutShowsTheVersion() {
+    TGuiFixture f;
+    f.Open(false);
+    QString text;
+    f.OnDialog<TAboutDialog>([&](TAboutDialog* d) {
+      for (QLabel* l : d->findChildren<QLabel*>()) text += l->text() + QLatin1Char('|');
+      d->accept();
+    });
+    QVERIFY(f.Trigger("About"));
+    QVERIFY(text.contains(QStringLiteral("Версия программы: ") + QStringLiteral(VEXA_VERSION)));
+  }
+
+  void PlacementSplittersAndColumnsSurviveARestart() {
+    TGuiFixture f(10);
+    f.Open(false);
+    f.Window->setGeometry(120, 90, 900, 640);
+    f.Window->DrawsView()->setColumnWidth(0, 77);
+    f.Window->CombsView()->setColumnWidth(7, 55);
+    f.Window->FiltersView()->setColumnWidth(0, 200);
+    f.Window->MainSplitter()->setSizes({420, 480});
+    f.Window->ExcludeSpin()->setValue(3);
+    QCoreApplication::processEvents();
+    const QRect before = f.Window->geometry();
+    const int left = f.Window->MainSplitter()->sizes().front();
+    f.Close();
+    QCOMPARE(ReadWindowInt(f.Dir / "Korvane_6x45.frm", MainWindowSection, "LeftPanelWidth", 0), left);
+    QCOMPARE(ReadWindowInt(f.Dir / "Korvane_6x45.frm", MainWindowSection, "lvDraws.Column0", 0), 77);
+
+    f.Open(false);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.Window->geometry(), before);
+    QCOMPARE(f.Window->DrawsView()->columnWidth(0), 77);
+    QCOMPARE(f.Window->CombsView()->columnWidth(7), 55);
+    QCOMPARE(f.Window->FiltersView()->columnWidth(0), 200);
+    QCOMPARE(f.Window->MainSplitter()->sizes().front(), left);
+    QCOMPARE(f.Window->ExcludeSpin()->value(), 3);
+  }
+
+  void PlacementOffEveryScreenIsCentred() {
+    TGuiFixture f;
+    WriteWindowInt(f.Dir / "Korvane_6x45.frm", MainWindowSection, "ShowCmd", 1);
+    vexa::test::WriteBytes(f.Dir / "Korvane_6x45.frm",
+                           "[TFormMain]\r\nShowCmd=1\r\nPixelsPerInch=96\r\nNormPos=9000,9000,9800,9600\r\n");
+    f.Open(false);
+    QCOMPARE(f.Window->size(), QSize(1077, 782));
+  }
+};
+
+QTEST_MAIN(TDialogsTest)
+#include "dialogs_test.moc"
