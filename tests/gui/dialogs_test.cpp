@@ -14,6 +14,8 @@
 #include "dialogs/config_dialog.h"
 #include "dialogs/proxy_dialog.h"
 #include "gui_fixture.h"
+#include "shell/message_window.h"
+#include "core/file_report.h"
 
 using namespace vexa;
 using namespace vexa::gui;
@@ -144,6 +146,39 @@ class TDialogsTest : public QObject {
     QCOMPARE(f.Window->FiltersView()->columnWidth(0), 200);
     QCOMPARE(f.Window->MainSplitter()->sizes().front(), left);
     QCOMPARE(f.Window->ExcludeSpin()->value(), 3);
+  }
+
+  void MessageWindowCollectsFailureLines() {
+    TGuiFixture f;
+    f.Open(false);
+    const QString first = QString::fromStdString(FileOpFailureLine(false, "10.12.2026 12:00:00", "Удаление", "нет доступа"));
+    TMessageWindow* w = TMessageWindow::AddMessage(f.Window.get(), TMessageLineKind::Error, first);
+    QVERIFY(w->isVisible());
+    QCOMPARE(TMessageWindow::AddMessage(f.Window.get(), TMessageLineKind::Warning, QStringLiteral("второе")), w);
+    QCOMPARE(w->Count(), 2);
+    QCOMPARE(w->StatusLine()->text(), QStringLiteral("Всего сообщений: 2"));
+    QVERIFY(w->Text().contains(QStringLiteral("Ошибка при выполнении операции \"Удаление\"")));
+    QVERIFY(w->Text().contains(QStringLiteral("\n\nвторое")));
+    QCOMPARE(TMessageWindow::ColourOf(TMessageLineKind::Stop), QColor(255, 0, 0));
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(TMessageWindow::Current() == nullptr);
+    TMessageWindow* again = TMessageWindow::AddMessage(f.Window.get(), TMessageLineKind::Info, QStringLiteral("снова"));
+    QCOMPARE(again->Count(), 1);
+    again->close();
+  }
+
+  void FileDeletionReportIsABox() {
+    TGuiFixture f;
+    f.Open(false);
+    vexa::test::WriteBytes(f.Dir / "ScriptLog_1.txt", "x");
+    vexa::test::WriteBytes(f.Dir / "ScriptLog_2.txt", "y");
+    QVERIFY(f.Ws->ScriptState().ScriptRunning == false);
+    f.Ws->LogsDelete();
+    const auto infos = f.BoxesOf(TBoxKind::Information);
+    QCOMPARE(infos.size(), size_t(1));
+    QVERIFY(infos[0].Text.startsWith(QStringLiteral("Удаление \"")));
+    QVERIFY(infos[0].Text.contains(QStringLiteral("Всего - 2, обработано - 2, пропущено - 0, предупреждений - 0, ошибок - 0.")));
   }
 
   void PlacementOffEveryScreenIsCentred() {
