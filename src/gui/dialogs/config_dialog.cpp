@@ -104,6 +104,8 @@ TConfigDialog::TConfigDialog(TWorkspace& ws, QWidget* parent)
     Profits_->setItem(k, 1, new QTableWidgetItem(MoneyText(prize)));
     Profits_->setRowHeight(k, Profits_->fontMetrics().height() + 6);
   }
+  Profits_->setFixedHeight(Profits_->horizontalHeader()->sizeHint().height() +
+                           (MainCount + 1) * Profits_->rowHeight(0) + 2 * Profits_->frameWidth() + 2);
   auto* profitsBox = new QGroupBox(QStringLiteral("Размеры выигрышей"), this);
   auto* pl = new QVBoxLayout(profitsBox);
   pl->addWidget(Profits_);
@@ -150,7 +152,7 @@ TConfigDialog::TConfigDialog(TWorkspace& ws, QWidget* parent)
   connect(MatrixCols_, &QSpinBox::valueChanged, this, &TConfigDialog::LayoutSegments);
   connect(Segments_, &QTableWidget::itemChanged, this, &TConfigDialog::OnSegmentChanged);
   LayoutSegments();
-  resize(620, 600);
+  resize(sizeHint().expandedTo(QSize(620, 0)));
 }
 
 void TConfigDialog::LayoutSegments() {
@@ -179,6 +181,10 @@ void TConfigDialog::LayoutSegments() {
     }
   }
   for (int c = 0; c < cols; ++c) Segments_->setColumnWidth(c, std::max(cell, 26));
+  // The whole grid shows: 45 numbers never need a scroll bar.
+  const int frame = 2 * Segments_->frameWidth() + 2;
+  Segments_->setMinimumHeight(rows * cell + frame);
+  Segments_->setMinimumWidth(std::min(cols * std::max(cell, 26), 26 * 23) + frame);
   Laying_ = false;
 }
 

@@ -152,6 +152,9 @@ void TMainWindow::BuildLayout() {
     dButtons->addWidget(b);
   }
   dButtons->addStretch(1);
+  // The offset has a row of its own so that the panel keeps its narrow default width.
+  auto* dOffset = new QHBoxLayout;
+  dOffset->setSpacing(4);
   auto* offsetLabel = new QLabel(QStringLiteral("Смещение назад:"), draws);
   OffsetSpin_ = new QSpinBox(draws);
   OffsetSpin_->setObjectName(QStringLiteral("edDrawsOffset"));
@@ -160,9 +163,11 @@ void TMainWindow::BuildLayout() {
   OffsetSpin_->setToolTip(offsetHint);
   OffsetSpin_->setMinimumWidth(60);
   offsetLabel->setBuddy(OffsetSpin_);
-  dButtons->addWidget(offsetLabel);
-  dButtons->addWidget(OffsetSpin_);
+  dOffset->addWidget(offsetLabel);
+  dOffset->addWidget(OffsetSpin_);
+  dOffset->addStretch(1);
   dl->addLayout(dButtons);
+  dl->addLayout(dOffset);
   DrawsView_ = new QTableView(draws);
   DrawsView_->setObjectName(QStringLiteral("lvDraws"));
   DrawsModel_ = new TDrawsModel(Ws_, this);
@@ -178,6 +183,8 @@ void TMainWindow::BuildLayout() {
   cl->setSpacing(2);
   auto* cButtons = new QHBoxLayout;
   cButtons->setSpacing(2);
+  auto* cExclude = new QHBoxLayout;
+  cExclude->setSpacing(2);
   for (const auto& [id, text] : {std::pair{"CombsGen", "Новый"}, std::pair{"CombsOpen", "Открыть"},
                                  std::pair{"CombsSave", "Сохранить"}, std::pair{"CombsUndo", "Отменить"},
                                  std::pair{"CombsDelExists", "[-] Тиражи"}}) {
@@ -188,7 +195,7 @@ void TMainWindow::BuildLayout() {
       Commands_->Trigger(command);
       UpdateActions();
     });
-    cButtons->addWidget(b);
+    (std::string_view(id) == "CombsDelExists" ? cExclude : cButtons)->addWidget(b);
   }
   ExcludeSpin_ = new QSpinBox(combs);
   ExcludeSpin_->setObjectName(QStringLiteral("edCombsExclude"));
@@ -199,9 +206,11 @@ void TMainWindow::BuildLayout() {
   ExcludeSpin_->setValue(Ws_.Window().DrawsExclude);
   ExcludeSpin_->setMinimumWidth(60);
   ExcludeSpin_->installEventFilter(this);
-  cButtons->addWidget(ExcludeSpin_);
+  cExclude->addWidget(ExcludeSpin_);
+  cExclude->addStretch(1);
   cButtons->addStretch(1);
   cl->addLayout(cButtons);
+  cl->addLayout(cExclude);
   CombsSplitter_ = new QSplitter(Qt::Vertical, combs);
   CombsSplitter_->setObjectName(QStringLiteral("CombsSplitter"));
   CombsSplitter_->setChildrenCollapsible(false);

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QSplitter>
 #include <QTableView>
 
@@ -79,7 +81,15 @@ void TMainWindow::ApplySizes() {
   // Splitters get their sizes once the window has its real size.
   if (SizesApplied_) return;
   SizesApplied_ = true;
-  const int left = Ws_.Window().LeftPanelWidth;
+  int left = Ws_.Window().LeftPanelWidth;
+  if (left == TMainWindowSettings{}.LeftPanelWidth) {
+    // The default width: widened so that this font does not cut the draws list's last column.
+    int columns = 0;
+    for (int c = 0; c < DrawsModel_->columnCount(); ++c) columns += DrawsView_->columnWidth(c);
+    const int frame = DrawsView_->width() - DrawsView_->viewport()->width();
+    left = std::max(left, columns + DrawsView_->verticalScrollBar()->sizeHint().width() + frame +
+                              (LeftPages_->width() - DrawsView_->width()) + 2);
+  }
   MainSplitter_->setSizes({left, std::max(1, MainSplitter_->width() - left)});
   const int filters = Ws_.Window().FiltersHeight;
   CombsSplitter_->setSizes({std::max(1, CombsSplitter_->height() - filters), filters});
