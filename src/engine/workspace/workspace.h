@@ -480,6 +480,62 @@ class TWorkspace {
   void LayoutFilter(const TLayoutGrid& grid, const TGridRect& selection, bool del);
   void GridFilter(bool layout, const TGridCells& cells, bool del);
   std::mt19937 ViewsRandom_{std::random_device{}()};
+
+  // ---- Window (workspace_window.cpp) -------------------------------------------------
+  // What the main window keeps besides the data: its switches (stored at
+  // once), the configuration dialog's OK, and the placement, sizes and list
+  // columns of the window settings file.
+ public:
+  void ViewColorDraws();       // toggles ColorDraws
+  void ViewColorCombs();       // toggles ColorCombs
+  void AutoDownload(int mode);  // DownloadDrawsOnStart 0 ask, 1 download, 2 nothing
+  void FirstRunDone();          // FirstRun stored as false
+  // The spin beside "Исключить тиражи"; written at exit.
+  void SetDrawsExclude(int n) { Window_.DrawsExclude = n < 0 ? 0 : n; }
+  // A cell of the configuration dialog's segments grid: "" when it holds a
+  // segment 1..9 (stored in `segment`), else the message to show (the cell
+  // then goes back to 1).
+  static std::string CheckSegmentCell(std::string_view text, uint8_t& segment);
+  // The configuration dialog's OK: checks every field (EVexaError names the
+  // first bad one), stores the record, writes the settings file and, while
+  // the full-set comparison is on, recreates the full-set files of the
+  // method groups that depend on what changed. A failed write keeps the
+  // record in memory changed and throws the write message.
+  void EditConfig(const TConfigData& config);
+  // The main window's placement as stored, for this screen.
+  TRestoredPlacement WindowPlacement(const TScreenMetrics& screen) const;
+  // Stored widths (and sort) over the defaults given; missing keys keep them.
+  void ReadListColumns(std::string_view list, TListColumns& columns) const;
+  struct TWindowExitState {
+    TWindowPlacement Placement;
+    TScreenMetrics Screen;
+    int32_t LeftPanelWidth = 335;
+    int32_t FiltersHeight = 127;
+    std::vector<std::pair<std::string, TListColumns>> Lists;  // name, columns
+  };
+  // Written at exit, in one store of the window settings file: the
+  // placement, the exit keys of TFormMain and the list columns.
+  void SaveWindowState(const TWindowExitState& state);
+  // Start-up with DownloadDrawsOnStart 0 asks this (Yes is the default).
+  static constexpr const char* DownloadOnStartQuestion =
+      "Обновить список тиражей?\r\rДля выполнения обновления необходимо действующее подключение к сети Интернет.";
+  static constexpr const char* DrawsFileFilter = "Файлы тиражей (*.csv)|*.csv";
+  // "Неделя" is never shown: the command stores TabWeek as false.
+  void TabWeek();
+  // The web pages the window opens, section WEB of the settings file
+  // (nothing there is written by the program; empty: not configured).
+  struct TWebPages {
+    std::string LotoSite, MainSite, Blog, VideoBlog, Articles, Vk, Ok, AuthorSite, Telegram;
+  };
+  TWebPages WebPages() const;
+  // The window's data folder: the --data-dir value, else VEXA_DATA_DIR, else
+  // the program's folder when it is writable, else <xdgDataHome or
+  // home/.local/share>/Korvane_6x45, created. Throws EVexaError when that
+  // cannot be created.
+  static std::filesystem::path ProgramDataDir(const std::string& option, const char* environment,
+                                              const std::filesystem::path& programFolder, const char* xdgDataHome,
+                                              const char* home);
 };
+
 
 }  // namespace vexa
