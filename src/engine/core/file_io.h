@@ -20,6 +20,21 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // the previous file is then untouched.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, unsigned mode = 0644);
 
+// Makes the process's own atomic writes clean up after themselves when
+// they cannot finish: a write past the file-size limit fails (EFBIG) instead
+// of killing the process, and SIGINT, SIGTERM and SIGHUP remove the
+// temporary file of a write in progress before the process ends as the
+// signal says. Call once from a program's main.
+void InstallTempFileCleanup();
+
+// Removes what killed processes left of our atomic writes in a data folder:
+// ".<name>.XXXXXX" where the name begins with baseName or ends in one of the
+// program's own extensions, "<baseName>.~tmp", and
+// "Prefetchs/.<name>.dfc.XXXXXX". Anything else is left alone. REQUIRES:
+// the folder lock is held, so no other copy is writing there. Returns how
+// many files were removed; failures to remove are ignored.
+int RemoveStaleTemporaries(const std::filesystem::path& folder, std::string_view baseName);
+
 // Splits a text into lines at CR LF, LF or CR; a final line end adds no empty line.
 void SplitLines(std::string_view text, std::vector<std::string>& lines);
 

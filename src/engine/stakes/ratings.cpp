@@ -11,6 +11,7 @@
 #include "core/format.h"
 #include "core/game.h"
 #include "stakes/overlap_odds.h"
+#include "stakes/ratings_journal.h"
 #include "stakes/record_bytes.h"
 
 namespace vexa {
@@ -215,6 +216,8 @@ void SaveRatings(const std::filesystem::path& file, const TRatings& ratings, TUs
   ui.SetStatus("Сохранение файла рейтинга...");
   try {
     WriteFileAtomic(file, EncodeRatings(ratings.Items()));
+    // The file now holds every merged stake, journaled or not.
+    RemoveRatingsJournal(file);
   } catch (const EVexaError& e) {
     throw EVexaError(Format(RatingsWriteErrorFormat, {e.what()}));
   }

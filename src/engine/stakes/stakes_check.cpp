@@ -12,6 +12,7 @@
 #include "core/codec.h"
 #include "core/error.h"
 #include "core/format.h"
+#include "stakes/ratings_journal.h"
 
 namespace vexa {
 namespace {
@@ -76,6 +77,10 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
                               TRatings& ratings, const TStakeLogOptions& log, TUserInterface& ui) {
   TStakeCheckResult result;
   ui.SetStatus("Проверка результатов ставок...");
+  // Ratings are saved only at the end: a check cut short before that is
+  // mended from the journal at the next start.
+  TRatingsJournal journal(log.Folder.empty() ? std::filesystem::path()
+                                             : log.Folder / (log.BaseName + RatingsFileExt));
   try {
     const int count = file.Count();
     int from = -1;  // the first checkable record: progress counts from there
@@ -106,6 +111,7 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
         stake.DrawNums = draw.Nums;
         stake.Matched = IntersectList(draw, stake.Numbers);
         stake.Profit = CheckedProfit(config, stake.Numbers.Count, stake.Matched.Count);
+        journal.Add(index, stake);
         file.WriteStake(index, stake);
         ++result.Checked;
         ratings.MergeRating(stake);
