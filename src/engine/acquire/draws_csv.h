@@ -11,6 +11,7 @@
 // never disagree, and the error is thrown on.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@
 #include "core/user_interface.h"
 
 namespace vexa {
+
+// An import stops at this size (a real file of every draw is well under
+// 1 MB); a larger input is refused with FileTooLargeFormat.
+inline constexpr uint64_t DrawsCsvMaxSize = 64ull << 20;
 
 // The field splitter of the import (quotes, blanks and ";" as the file form
 // has them). Works on bytes, so cp1251 text passes through unchanged.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/format.h"
 
 namespace vexa {
 namespace {
@@ -132,9 +134,17 @@ int RemoveStaleTemporaries(const std::filesystem::path& folder, std::string_view
   return removed;
 }
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
+std::string ReadWholeFile(const std::filesystem::path& path) { return ReadWholeFile(path, UINT64_MAX); }
+
+std::string ReadWholeFile(const std::filesystem::path& path, uint64_t maxBytes) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw EVexaError(SystemError(errno));
+  auto tooLarge = [&] {
+    ::close(fd);
+    throw EVexaError(Format(FileTooLargeFormat, {static_cast<long long>(std::min<uint64_t>(maxBytes, INT64_MAX))}));
+  };
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > maxBytes) tooLarge();
   std::string content;
   char buf[65536];
   for (;;) {
@@ -146,6 +156,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
       throw EVexaError(SystemError(err));
     }
     if (n == 0) break;
+    if (content.size() + static_cast<size_t>(n) > maxBytes) tooLarge();
     content.append(buf, static_cast<size_t>(n));
   }
   ::close(fd);

@@ -5,6 +5,7 @@
 // leaves a half-written file: either the old content or the new one is there.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ namespace vexa {
 
 // Throws EVexaError with the system's error text on failure.
 std::string ReadWholeFile(const std::filesystem::path& path);
+// The same for a file a user hands in: reading stops past maxBytes (a
+// device such as /dev/zero never ends) with FileTooLargeFormat.
+std::string ReadWholeFile(const std::filesystem::path& path, uint64_t maxBytes);
+inline constexpr const char* FileTooLargeFormat = "Файл слишком велик: больше %d байт";
 
 // mode: permission bits for a file that does not exist yet (an existing
 // file keeps its own). Throws EVexaError with the system's error text;
