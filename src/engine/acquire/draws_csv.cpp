@@ -161,6 +161,8 @@ std::string ValidateDrawNumbers(std::string_view text, TDraw& draw) {
 std::string MakeEnteredDraw(int number, std::string_view numbers, double date, TDraw& draw) {
   TDraw d;
   if (number < 1) return "Введите номер тиража (не меньше 1)!";
+  // The next draw is numbered +2; it must stay a number too.
+  if (number > MaxEnteredDrawNumber) return Format("Номер тиража не может быть больше %d!", {MaxEnteredDrawNumber});
   std::string message = ValidateDrawNumbers(numbers, d);
   if (!message.empty()) return message;
   d.Number = number;

@@ -43,7 +43,9 @@ int DrawsImport(TDrawsArchive& archive, const std::filesystem::path& file, TUser
 // Returns "" and fills draw.Nums/Supp, or returns "Введена некорректная комбинация!".
 std::string ValidateDrawNumbers(std::string_view text, TDraw& draw);
 
-// The dialog's whole result: number >= 1, numbers as above, date text
+inline constexpr int MaxEnteredDrawNumber = 2147483645;
+
+// The dialog's whole result: number 1..MaxEnteredDrawNumber, numbers as above, date text
 // (stored as DateToDrawText of the date). Returns the message or "".
 std::string MakeEnteredDraw(int number, std::string_view numbers, double date, TDraw& draw);
 

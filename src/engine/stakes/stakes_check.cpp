@@ -85,6 +85,8 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
     const int count = file.Count();
     int from = -1;  // the first checkable record: progress counts from there
     int step = 1;
+    int bad = 0;
+    int firstBad = -1;
     for (int first = 0; first < count; first += CheckChunk) {
       // Between chunks every stake checked so far is in the ratings too.
       if (ui.StopRequested()) {
@@ -95,6 +97,10 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
       for (size_t i = 0; i < chunk.size(); ++i) {
         const int index = first + static_cast<int>(i);
         TStakeRec stake = chunk[i];
+        if (!StakeRecordValid(stake)) {
+          if (bad++ == 0) firstBad = index;
+          continue;
+        }
         if (from < 0) {
           if (!IsCheckable(stake)) continue;
           from = index;
@@ -118,6 +124,7 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
         if (log.Enabled) AppendStakeLog(log, stake);
       }
     }
+    if (bad > 0) ui.Message(TMessageKind::Warning, Format(StakesDamagedFormat, {bad, firstBad + 1}));
   } catch (const std::exception& e) {
     result.Error = Format("Ошибка проверки ставок!\r\r%s", {e.what()});
   }

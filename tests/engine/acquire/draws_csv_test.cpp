@@ -151,6 +151,14 @@ TEST_F(DrawsCsvTest, EndlessOrHugeInputIsRefused) {
   EXPECT_EQ(archive.Count(), 0);
 }
 
+TEST(DrawEntry, NumberLeavesRoomForTheNextDraw) {
+  TDraw d;
+  EXPECT_EQ(MakeEnteredDraw(2147483645, "1;2;3;4;5;6;7;8", 45000, d), "");
+  EXPECT_EQ(d.Number, 2147483645);
+  for (int number : {2147483646, INT32_MAX})
+    EXPECT_EQ(MakeEnteredDraw(number, "1;2;3;4;5;6;7;8", 45000, d), "Номер тиража не может быть больше 2147483645!");
+}
+
 TEST(DrawEntry, Validation) {
   struct Case {
     const char* text;

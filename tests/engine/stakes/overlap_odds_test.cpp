@@ -76,6 +76,12 @@ TEST(OverlapOdds, LargeRatingsStayQuickAndSensible) {
   EXPECT_GT(OverlapPValue(200000, 180000), 0);
 }
 
+TEST(OverlapOdds, TooManyChecksAreNotComputed) {
+  EXPECT_FALSE(std::isnan(OverlapPValue(OverlapPValueMaxChecks, OverlapPValueMaxChecks)));
+  EXPECT_TRUE(std::isnan(OverlapPValue(OverlapPValueMaxChecks + 1, 1)));
+  EXPECT_TRUE(std::isnan(OverlapPValue(INT32_MAX, INT32_MAX)));
+}
+
 TEST(OverlapOdds, Text) {
   SetFormatSettings({",", " "});
   EXPECT_EQ(PValueText(std::numeric_limits<long double>::quiet_NaN()), "");

@@ -110,6 +110,33 @@ TEST_F(StakesCheck, FewerThanSixNumbersOrNoDrawIsNotCheckable) {
   EXPECT_TRUE(ratings.Empty());
 }
 
+// A record whose number count is 2^31-1 once made the check loop for
+// seconds: it is reported and skipped, the good ones are checked.
+TEST_F(StakesCheck, DamagedRecordsAreReportedNotComputed) {
+  Add(1230, List({1, 2, 3, 7, 8, 9}));
+  TStakeRec bad = NewStake(StakeManual, 1232, 0, List({1, 2, 3, 4, 5, 6}), "плохая", config);
+  bad.Numbers.Count = INT32_MAX;
+  file.AppendStake(bad, 1, true, ui);
+  bad.Numbers.Count = 6;
+  bad.Matched.Count = 100;
+  file.AppendStake(bad, 1, true, ui);
+  Add(1232, List({1, 2, 3, 7, 8, 9}));
+  const TStakeCheckResult r = Check();
+  EXPECT_EQ(r.Error, "");
+  EXPECT_EQ(r.Checked, 2);
+  EXPECT_EQ(file.ReadStake(1).Checked, 0);
+  EXPECT_EQ(file.ReadStake(3).Checked, 1);
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Kind, TMessageKind::Warning);
+  EXPECT_EQ(ui.Messages[0].Text, "В файле ставок повреждённые записи (2) пропущены при проверке; первая: № 2.");
+  ASSERT_EQ(ratings.Count(), 1);
+  EXPECT_EQ(ratings[0].Checks, 2);
+  // A rebuild of the ratings skips them as well.
+  TRatings rebuilt;
+  for (const TStakeRec& s : file.ReadStakes(0, file.Count())) rebuilt.MergeRating(s);
+  EXPECT_EQ(rebuilt.Count(), 1);
+}
+
 TEST_F(StakesCheck, SevenNumberStake) {
   Add(1232, List({1, 2, 3, 4, 5, 6, 7}));
   EXPECT_EQ(file.ReadStake(0).Profit, -7 * 20000);
