@@ -28,6 +28,6 @@ for t in $TARGETS; do
   # Seeds: the repository's own examples of the format, when there are any.
   [ -d "fuzz/seeds/$t" ] && cp -n fuzz/seeds/"$t"/* "$corpus"/ 2>/dev/null || true
   echo "== $t: ${DURATION}s"
-  "$BUILD/${t}_fuzz" -max_total_time="$DURATION" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+  "$BUILD/fuzz/${t}_fuzz" -max_total_time="$DURATION" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus"
 done
