@@ -8,6 +8,7 @@
 
 #include "core/codec.h"
 #include "core/format.h"
+#include "stakes/ratings_journal.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -135,6 +136,46 @@ TEST_F(StakesCheck, DamagedRecordsAreReportedNotComputed) {
   TRatings rebuilt;
   for (const TStakeRec& s : file.ReadStakes(0, file.Count())) rebuilt.MergeRating(s);
   EXPECT_EQ(rebuilt.Count(), 1);
+}
+
+// The journal of a check names the stakes its ratings lack; a ratings file
+// saved after the journal began already holds them, and a stake the check
+// never wrote (killed between the two) is not merged.
+TEST_F(StakesCheck, RatingsJournalMergesOnlyWhatTheRatingsFileLacks) {
+  const auto ratingsFile = dir / "Korvane_6x45.lrt";
+  Add(1230, List({1, 2, 3, 7, 8, 9}));
+  Add(1232, List({1, 2, 3, 7, 8, 9}));
+  Add(1232, List({10, 20, 30, 7, 8, 9}));
+  SaveRatings(ratingsFile, ratings, ui);
+  ASSERT_EQ(Check().Checked, 3);
+  ASSERT_TRUE(std::filesystem::exists(dir / "Korvane_6x45.lrt.pending"));
+  // Killed before the ratings were saved: all three are merged.
+  {
+    TRatings loaded;
+    LoadRatings(ratingsFile, loaded, ui);
+    EXPECT_EQ(MendRatings(ratingsFile, file, loaded, ui), 3);
+    ASSERT_EQ(loaded.Count(), 1);
+    EXPECT_EQ(loaded[0].Checks, 3);
+    EXPECT_EQ(loaded[0], ratings[0]);
+  }
+  // A stake whose record differs from the journaled one was never written.
+  TStakeRec changed = file.ReadStake(2);
+  changed.Checked = 0;
+  changed.Matched.Count = -1;
+  file.WriteStake(2, changed);
+  {
+    TRatings loaded;
+    EXPECT_EQ(MendRatings(ratingsFile, file, loaded, ui), 2);
+  }
+  // Saved after the check, journal left behind: nothing is merged twice.
+  SaveRatings(ratingsFile, ratings, ui);
+  EXPECT_FALSE(std::filesystem::exists(dir / "Korvane_6x45.lrt.pending"));
+  TRatingsJournal journal(ratingsFile);
+  journal.Add(0, file.ReadStake(0));
+  WriteBytes(dir / "other.lrt", "");
+  std::filesystem::rename(dir / "other.lrt", ratingsFile);  // a new file, as a save makes
+  TRatings loaded;
+  EXPECT_EQ(MendRatings(ratingsFile, file, loaded, ui), 0);
 }
 
 TEST_F(StakesCheck, SevenNumberStake) {
