@@ -77,7 +77,8 @@ TEST(OverlapOdds, LargeRatingsStayQuickAndSensible) {
 }
 
 TEST(OverlapOdds, TooManyChecksAreNotComputed) {
-  EXPECT_FALSE(std::isnan(OverlapPValue(OverlapPValueMaxChecks, OverlapPValueMaxChecks)));
+  // At the limit itself the value is computed (a sure case, so quickly).
+  EXPECT_EQ(OverlapPValue(OverlapPValueMaxChecks, 0), 1);
   EXPECT_TRUE(std::isnan(OverlapPValue(OverlapPValueMaxChecks + 1, 1)));
   EXPECT_TRUE(std::isnan(OverlapPValue(INT32_MAX, INT32_MAX)));
 }
