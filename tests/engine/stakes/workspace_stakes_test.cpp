@@ -279,8 +279,8 @@ namespace {
 // the check reports half its progress.
 class TKillAtHalfUi : public test::TScriptedUi {
  public:
-  void SetStatus(std::string_view text) override {
-    if (text.find("завершено 50 %") != std::string_view::npos) ::_exit(9);
+  void Progress(const TProgress& progress) override {
+    if (progress.Text.find("завершено 50 %") != std::string::npos) ::_exit(9);
   }
 };
 
