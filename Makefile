@@ -11,7 +11,14 @@ export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 endif
 
-.PHONY: all setup configure build run test clean
+# The engine and CLI tests again in a Debug build under AddressSanitizer
+# and UndefinedBehaviorSanitizer, in a folder of its own (not yet part of
+# `make test`: its time on the CI machine is still to be measured).
+SANITIZE_DIR ?= build-asan
+SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: all setup configure build run test test-sanitize clean
 
 all: build
 
@@ -36,5 +43,11 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+test-sanitize: setup
+	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON \
+	  -DVEXA_BUILD_BENCH=OFF -DVEXA_BUILD_GUI=OFF $(LAUNCHER) >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	@cd $(SANITIZE_DIR) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
+
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

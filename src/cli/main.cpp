@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "core/error.h"
+#include "core/file_io.h"
 
 namespace vexa::cli {
 namespace {
@@ -20,6 +21,7 @@ int Run(std::vector<std::string> words) {
   std::string dataDirOption;
   while (!words.empty() && words.front().rfind("--", 0) == 0) {
     if (words.front() == "--data-dir" && words.size() >= 2) {
+      if (words[1].empty()) throw EUsageError("пустое имя каталога в --data-dir");
       dataDirOption = words[1];
       words.erase(words.begin(), words.begin() + 2);
     } else if (words.front() == "--help") {
@@ -47,6 +49,7 @@ int Run(std::vector<std::string> words) {
 int main(int argc, char** argv) {
   using namespace vexa::cli;
   std::vector<std::string> words(argv + 1, argv + argc);
+  vexa::InstallTempFileCleanup();
   try {
     return Run(std::move(words));
   } catch (const EReported&) {

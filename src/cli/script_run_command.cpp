@@ -137,6 +137,7 @@ int Execute(TContext& ctx, TArgs& args, bool test) {
   ctx.Out << Format("Ставок: %d", {result.Stakes}) << '\n';
   ctx.Out << Format("Время: %.2f с (процессор: %.2f с)", {wall, cpu}) << '\n';
   if (!result.LogFile.empty()) ctx.Out << "Журнал: " << result.LogFile.string() << '\n';
+  if (!result.LogError.empty()) return ExitFailed;
   if (!result.Stopped) return ExitOk;
   ctx.Err << "Выполнение сценария прервано!\n";
   return ExitFailed;

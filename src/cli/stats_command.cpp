@@ -72,7 +72,7 @@ int Show(TContext& ctx, TArgs& args) {
     for (int c = 0; c < StatColumnCount; ++c) ctx.Out << (c > 0 ? "\t" : "") << row.Texts[static_cast<size_t>(c)];
     ctx.Out << '\n';
   }
-  return ExitOk;
+  return rows.FullSetFailed ? ExitFailed : ExitOk;
 }
 
 int Graph(TContext& ctx, TArgs& args) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/codec.h"
+#include "scripts/script_log.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
@@ -58,6 +59,20 @@ TEST_F(ScriptRunCli, ForecastAtAnOffsetWithTheLog) {
   r = Run({"script", "run", "--offset", "200"});
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("Смещение 200 вне архива"), std::string::npos) << r.Err;
+}
+
+// A log that cannot be written is a failure, and no log is pointed at.
+TEST_F(ScriptRunCli, LogThatCannotBeCreatedFailsTheRun) {
+  Prepare("FULL:0#FIRST|TSD0#NUMS:20#LNO:#ST:1| | | | | | |cli");
+  // Folders under every name the log could take in the next minute.
+  const auto now = TScriptClock::now();
+  for (int s = 0; s < 60; ++s)
+    std::filesystem::create_directory(dir / ScriptLogFileName(now + std::chrono::seconds(s)));
+  TResult r = Run({"script", "run", "--log"});
+  EXPECT_EQ(r.Status, 1) << r.Out << r.Err;
+  EXPECT_EQ(r.Out.find("Журнал: "), std::string::npos) << r.Out;
+  EXPECT_NE(r.Err.find("Ошибка записи журнала: "), std::string::npos) << r.Err;
+  EXPECT_EQ(r.Out.rfind("Ставок: 1\n", 0), 0u) << "the run itself goes on: " << r.Out;
 }
 
 TEST_F(ScriptRunCli, TestWithTheSameSeedRepeats) {

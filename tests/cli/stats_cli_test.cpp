@@ -122,6 +122,16 @@ TEST_F(StatsCli, ShowWithTheFullSetCreatesItsFile) {
   EXPECT_FALSE(std::filesystem::exists(dir / "Prefetchs/Korvane_6x45_POE1.dfc"));
 }
 
+// An error shown is no success: a damaged full-set file fails the command.
+TEST_F(StatsCli, ShowWithADamagedFullSetFileFails) {
+  WriteSmallArchive();
+  std::filesystem::create_directory(dir / "Prefetchs");
+  WriteBytes(dir / "Prefetchs/Korvane_6x45_EVEN.dfc", std::string(13, '\x7f'));
+  TResult r = Run({"stats", "show", "EVEN", "--prefetch"});
+  EXPECT_EQ(r.Status, 1) << r.Out << r.Err;
+  EXPECT_NE(r.Err.find("Korvane_6x45_EVEN.dfc"), std::string::npos) << r.Err;
+}
+
 TEST_F(StatsCli, GraphGivesOneValuePerDrawOldestFirst) {
   WriteSmallArchive();
   TResult r = Run({"stats", "graph", "EVEN", "--window", "3", "--offset", "1"});

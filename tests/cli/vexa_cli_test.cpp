@@ -10,6 +10,7 @@
 
 #include "core/codec.h"
 #include "core/draws_archive.h"
+#include "stakes/stakes_file.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
@@ -166,6 +167,26 @@ TEST_F(VexaCli, ConfigShowAndSet) {
   EXPECT_NE(file.find("[Mine]\r\nk=\xC4\xE0\r\n"), std::string::npos) << "the rest of the file stays";
 
   EXPECT_EQ(Run({"config", "set", "A", "B"}).Status, 2);
+}
+
+// A second copy is refused the folder, settings included.
+TEST_F(VexaCli, ConfigSetIsRefusedWhileAnotherCopyWorksInTheFolder) {
+  WriteBytes(dir / "Korvane_6x45.ini", "[STAKES]\r\nMaxStake=6\r\n");
+  {
+    TStakesFile other(dir / "Korvane_6x45.lsk");
+    other.OpenStakesFile();
+    TResult r = Run({"config", "set", "STAKES", "MaxStake", "8"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("Невозможно получить монопольный доступ к файлам данных!"), std::string::npos) << r.Err;
+    EXPECT_EQ(ReadBytes(dir / "Korvane_6x45.ini"), "[STAKES]\r\nMaxStake=6\r\n");
+  }
+  EXPECT_EQ(Run({"config", "set", "STAKES", "MaxStake", "8"}).Status, 0);
+}
+
+TEST_F(VexaCli, EmptyDataFolderIsAUsageError) {
+  TResult r = Run({"--data-dir", "", "draws", "list"}, false);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Err.find("--data-dir"), std::string::npos) << r.Err;
 }
 
 }  // namespace

@@ -32,6 +32,9 @@ std::vector<std::string> SplitCsvFields(std::string_view line) {
   constexpr char Quote = '"';
   constexpr char Delimiter = ';';
   std::vector<std::string> fields;
+  // A NUL ends the line's text, as it ends a C string; it is no field end
+  // that the loop below could step over.
+  line = line.substr(0, line.find('\0'));
   size_t p = 0;
   const size_t n = line.size();
   while (p < n && IsBlank(line[p])) ++p;
@@ -93,7 +96,7 @@ int DrawsExport(const TDrawsArchive& archive, const std::filesystem::path& file,
 
 int DrawsImport(TDrawsArchive& archive, const std::filesystem::path& file, TUserInterface& ui) {
   ui.SetStatus(Format("Импорт тиражей из файла \"%s\"...", {file.string()}));
-  const std::string content = ReadWholeFile(file);
+  const std::string content = ReadWholeFile(file, DrawsCsvMaxSize);
   std::vector<std::string> lines;
   SplitLines(content, lines);
   int added = 0;
@@ -158,6 +161,8 @@ std::string ValidateDrawNumbers(std::string_view text, TDraw& draw) {
 std::string MakeEnteredDraw(int number, std::string_view numbers, double date, TDraw& draw) {
   TDraw d;
   if (number < 1) return "Введите номер тиража (не меньше 1)!";
+  // The next draw is numbered +2; it must stay a number too.
+  if (number > MaxEnteredDrawNumber) return Format("Номер тиража не может быть больше %d!", {MaxEnteredDrawNumber});
   std::string message = ValidateDrawNumbers(numbers, d);
   if (!message.empty()) return message;
   d.Number = number;

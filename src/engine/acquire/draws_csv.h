@@ -11,6 +11,7 @@
 // never disagree, and the error is thrown on.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@
 #include "core/user_interface.h"
 
 namespace vexa {
+
+// An import stops at this size (a real file of every draw is well under
+// 1 MB); a larger input is refused with FileTooLargeFormat.
+inline constexpr uint64_t DrawsCsvMaxSize = 64ull << 20;
 
 // The field splitter of the import (quotes, blanks and ";" as the file form
 // has them). Works on bytes, so cp1251 text passes through unchanged.
@@ -38,7 +43,9 @@ int DrawsImport(TDrawsArchive& archive, const std::filesystem::path& file, TUser
 // Returns "" and fills draw.Nums/Supp, or returns "Введена некорректная комбинация!".
 std::string ValidateDrawNumbers(std::string_view text, TDraw& draw);
 
-// The dialog's whole result: number >= 1, numbers as above, date text
+inline constexpr int MaxEnteredDrawNumber = 2147483645;
+
+// The dialog's whole result: number 1..MaxEnteredDrawNumber, numbers as above, date text
 // (stored as DateToDrawText of the date). Returns the message or "".
 std::string MakeEnteredDraw(int number, std::string_view numbers, double date, TDraw& draw);
 

@@ -303,7 +303,7 @@ void TCombsList::GenerateNumbers(int mode, const std::bitset<256>& mine) {
 bool TCombsList::ReadCombsFile(const std::filesystem::path& file) {
   Count_ = 0;
   try {
-    const std::string text = ReadWholeFile(file);
+    const std::string text = ReadWholeFile(file, CombsFileMaxSize);
     AppendCombsText(text);
   } catch (const std::exception& e) {
     Ui_.Message(TMessageKind::Error, Format(CombsReadErrorFormat, {file.string(), e.what()}));

@@ -42,6 +42,9 @@
 namespace vexa {
 
 inline constexpr const char* CombsFileExt = ".lcv";
+// A combinations file is read up to this size: all 8 145 060 combinations
+// take about 160 MB as text. Past it the read fails with FileTooLargeFormat.
+inline constexpr uint64_t CombsFileMaxSize = 512ull << 20;
 inline constexpr const char* CombsFileFilter = "Файлы комбинаций (*.lcv)|*.lcv";
 
 // Generation modes.

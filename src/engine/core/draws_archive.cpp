@@ -110,7 +110,9 @@ int TDrawsArchive::NextDrawNumber(int offset) const {
   if (Draws_.empty()) return 1;
   if (offset < 0 || offset >= Count()) return -1;
   // The operator numbers draws so that the next one after a known draw is +2.
-  return Draws_[static_cast<size_t>(Count() - 1 - offset)].Number + 2;
+  // A number read from a file may sit at the int32 limit: the next one stops there.
+  const int64_t next = int64_t{Draws_[static_cast<size_t>(Count() - 1 - offset)].Number} + 2;
+  return static_cast<int>(std::min<int64_t>(next, INT32_MAX));
 }
 
 std::string TDrawsArchive::NextDrawText(int offset) const {

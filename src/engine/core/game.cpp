@@ -59,7 +59,13 @@ long double Factorial(int n) {
 int64_t Binomial(int n, int k) {
   if (k < 0 || n < 0) return 0;
   if (k >= n) return 1;
-  return std::llround(Factorial(n) / (Factorial(n - k) * Factorial(k)));
+  // k steps of the product, not n: a count read from a damaged file may be
+  // huge. A result past int64 saturates.
+  k = std::min(k, n - k);
+  long double r = 1;
+  for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+  if (r >= 9223372036854775807.0L) return INT64_MAX;
+  return std::llround(r);
 }
 
 int64_t CountWithMatches(int k) {
@@ -88,10 +94,11 @@ int MatrixNumber(int lo, int row0, int cols, int col0) { return lo + row0 * cols
 
 int ShiftNumber(int n, int d) {
   if (d == 0) return n;
-  int r = n + d;
+  // In 64 bits: a step read from a damaged file may be anything.
+  int64_t r = static_cast<int64_t>(n) + d;
   if (r <= 0 && d < 0) r += MaxNumber;
   if (r > MaxNumber && d > 0) r -= MaxNumber;
-  return r;
+  return static_cast<int>(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
 }
 
 TComb ShiftComb(const TComb& comb, int d) {

@@ -93,6 +93,18 @@ std::string MatrixSegmentsToText(const TMatrixSegments& segments) {
   return text;
 }
 
+int64_t MoneyAdd(int64_t a, int64_t b) {
+  int64_t r = 0;
+  if (!__builtin_add_overflow(a, b, &r)) return r;
+  return b > 0 ? INT64_MAX : INT64_MIN;
+}
+
+int64_t MoneyMul(int64_t a, int64_t b) {
+  int64_t r = 0;
+  if (!__builtin_mul_overflow(a, b, &r)) return r;
+  return (a < 0) == (b < 0) ? INT64_MAX : INT64_MIN;
+}
+
 bool TryFloatToMoney(long double value, int64_t& money) {
   const long double units = std::round(value * 10000.0L);
   // 2^63 is exact in long double; anything at or beyond it does not fit.

@@ -92,6 +92,9 @@ std::string MatrixSegmentsToText(const TMatrixSegments& segments);
 // Money as the file holds it. False when the value does not fit in int64.
 bool TryFloatToMoney(long double value, int64_t& money);
 long double MoneyToFloat(int64_t money);
+// Sums and products of money saturate at the int64 limits instead of wrapping.
+int64_t MoneyAdd(int64_t a, int64_t b);
+int64_t MoneyMul(int64_t a, int64_t b);
 
 struct TShredding {
   std::array<std::string, 3> Formulas{"(n1+n2+n3)/(n4+n5+n6)", "(n4+n5+n6)/(n1+n2+n3)", "(n1+n3+n5)/(n2+n4+n6)"};

@@ -15,7 +15,7 @@ namespace vexa {
 std::vector<std::string> ReadScriptFile(const std::filesystem::path& file) {
   std::string bytes;
   try {
-    bytes = ReadWholeFile(file);
+    bytes = ReadWholeFile(file, ScriptFileMaxSize);
   } catch (const EVexaError& e) {
     throw EVexaError(Format(ScriptReadErrorFormat, {file.string(), e.what()}));
   }

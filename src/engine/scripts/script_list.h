@@ -12,6 +12,7 @@
 // it was. Errors are EVexaError with the program's texts. Not thread-safe.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@
 namespace vexa {
 
 inline constexpr const char* ScriptFileExt = ".lss";
+// A script file is read up to this size (a script of 100 000 lines is about
+// 20 MB); past it the read fails with FileTooLargeFormat.
+inline constexpr uint64_t ScriptFileMaxSize = 64ull << 20;
 inline constexpr const char* ScriptUserFileExt = "lsc";
 inline constexpr const char* ScriptFileFilter = "Файлы сценариев (*.lsc)|*.lsc";
 inline constexpr const char* ScriptReadErrorFormat = "Ошибка чтения файла \"%s\"!\r\r%s";

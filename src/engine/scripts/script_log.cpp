@@ -72,6 +72,7 @@ std::string ScriptLogLine(TScriptClock::time_point when, std::string_view entry)
 void TScriptLog::Begin(const std::filesystem::path& folder, TScriptClock::time_point start) {
   File_ = folder / ScriptLogFileName(start);
   Failed_ = false;
+  Error_.clear();
 }
 
 void TScriptLog::Write(std::string_view entry) {
@@ -80,7 +81,8 @@ void TScriptLog::Write(std::string_view entry) {
   if (error.empty() || Failed_) return;
   // One box per run: a full disk would otherwise raise one for every entry.
   Failed_ = true;
-  Ui_.Message(TMessageKind::Error, Format(ScriptLogWriteErrorFormat, {error}));
+  Error_ = Format(ScriptLogWriteErrorFormat, {error});
+  Ui_.Message(TMessageKind::Error, Error_);
 }
 
 }  // namespace vexa

@@ -53,6 +53,8 @@ class TScriptLog {
   void End() { File_.clear(); }
   bool Active() const { return !File_.empty(); }
   const std::filesystem::path& File() const { return File_; }
+  // The first failed write of the run, shown already; "" while all went well.
+  const std::string& Error() const { return Error_; }
 
   // Appends one entry; nothing while no file is set.
   void Write(std::string_view entry);
@@ -67,6 +69,7 @@ class TScriptLog {
   TUserInterface& Ui_;
   std::filesystem::path File_;
   bool Failed_ = false;
+  std::string Error_;
 };
 
 }  // namespace vexa

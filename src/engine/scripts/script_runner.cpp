@@ -88,7 +88,9 @@ void TScriptRunner::EndRun(TScriptRunResult& result, bool doneText) {
   State_.ScriptStopped = false;
   if (Log_.Active()) {
     Log_.WritePadded(ScriptLogEndText, '#');
-    result.LogFile = Log_.File();
+    // A log that could not be written is no log to point at.
+    result.LogError = Log_.Error();
+    if (result.LogError.empty()) result.LogFile = Log_.File();
     Log_.End();
   }
 }

@@ -102,7 +102,8 @@ struct TScriptRunResult {
   int Stakes = 0;        // stakes added
   bool Stopped = false;  // by the Stop command, a "STOP" result or an error
   int Passes = 0;        // passes begun
-  std::filesystem::path LogFile;  // the execution log written, if any
+  std::filesystem::path LogFile;  // the execution log written in full, if any
+  std::string LogError;           // the log's first failed write (shown already), or ""
 };
 
 // ---- Running ------------------------------------------------------------------------

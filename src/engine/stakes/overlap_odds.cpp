@@ -80,7 +80,7 @@ const TMatchProbabilities& MatchProbabilities() {
 }
 
 long double OverlapPValue(int64_t checks, int64_t matchSum) {
-  if (checks <= 0) return std::numeric_limits<long double>::quiet_NaN();
+  if (checks <= 0 || checks > OverlapPValueMaxChecks) return std::numeric_limits<long double>::quiet_NaN();
   if (matchSum <= 0) return 1;
   const TMatchProbabilities& p = MatchProbabilities();
   const int64_t top = MainCount * checks;

@@ -23,7 +23,10 @@ const TMatchProbabilities& MatchProbabilities();
 // P(S >= matchSum) where S is the sum of `checks` independent overlaps drawn
 // from P(k); NaN when checks <= 0. Exact up to rounding: the distribution of
 // S is computed by repeated squaring, tilted so that matchSum sits at its
-// centre, which keeps far tails (down to about 1e-4900) accurate.
+// centre, which keeps far tails (down to about 1e-4900) accurate. The work
+// grows with checks (half a second at a million), so past
+// OverlapPValueMaxChecks the value is not computed: NaN.
+inline constexpr int64_t OverlapPValueMaxChecks = 1000000;
 long double OverlapPValue(int64_t checks, int64_t matchSum);
 
 // "" for NaN; "1" and "0" as such; four decimals ("0.0123") down to 0.001;

@@ -11,6 +11,7 @@
 #include "core/format.h"
 #include "core/game.h"
 #include "stakes/overlap_odds.h"
+#include "stakes/ratings_journal.h"
 #include "stakes/record_bytes.h"
 
 namespace vexa {
@@ -114,7 +115,7 @@ void TRatings::Assign(TRatingsArray items) {
 
 void TRatings::MergeRating(const TStakeRec& stake) {
   const int overlap = Overlap(stake);
-  if (overlap < 0) return;
+  if (overlap < 0 || !StakeRecordValid(stake)) return;
   if (!Indexed_) {
     Index_.clear();
     for (size_t i = 0; i < Items_.size(); ++i) Index_.emplace(FoldName(Items_[i].Name), i);
@@ -128,11 +129,20 @@ void TRatings::MergeRating(const TStakeRec& stake) {
     Items_.push_back(std::move(r));
   }
   TRating& r = Items_[it->second];
-  r.Checks += 1;
-  r.MatchSum += overlap;
-  r.Money += stake.Profit;
-  // A corrupt overlap above 6 still counts in the sums but has no column.
-  if (overlap <= MainCount) r.OverlapHits[static_cast<size_t>(overlap)] += 1;
+  // Counters stop at their limits; nothing wraps round.
+  auto add = [](int32_t& v, int32_t d) { v = static_cast<int32_t>(std::min<int64_t>(int64_t{v} + d, INT32_MAX)); };
+  add(r.Checks, 1);
+  add(r.MatchSum, overlap);
+  r.Money = MoneyAdd(r.Money, stake.Profit);
+  add(r.OverlapHits[static_cast<size_t>(overlap)], 1);
+}
+
+bool RatingValid(const TRating& r) {
+  if (r.Checks < 0 || r.Checks > RatingMaxChecks) return false;
+  if (r.MatchSum < 0 || r.MatchSum > int64_t{MainCount} * r.Checks) return false;
+  for (int32_t hits : r.OverlapHits)
+    if (hits < 0 || hits > r.Checks) return false;
+  return true;
 }
 
 int CompareRatings(const TRating& a, const TRating& b, int column) {
@@ -209,12 +219,17 @@ void LoadRatings(const std::filesystem::path& file, TRatings& ratings, TUserInte
   } catch (const EVexaError& e) {
     throw EVexaError(Format(RatingsReadErrorFormat, {e.what()}));
   }
+  int bad = 0;
+  for (const TRating& r : ratings.Items()) bad += RatingValid(r) ? 0 : 1;
+  if (bad > 0) ui.Message(TMessageKind::Warning, Format(RatingsDamagedFormat, {bad}));
 }
 
 void SaveRatings(const std::filesystem::path& file, const TRatings& ratings, TUserInterface& ui) {
   ui.SetStatus("Сохранение файла рейтинга...");
   try {
     WriteFileAtomic(file, EncodeRatings(ratings.Items()));
+    // The file now holds every merged stake, journaled or not.
+    RemoveRatingsJournal(file);
   } catch (const EVexaError& e) {
     throw EVexaError(Format(RatingsWriteErrorFormat, {e.what()}));
   }
@@ -230,6 +245,7 @@ const std::array<const char*, RatingModes> RatingModeCaptions = {
     "Ожидаемые значения совпадений", "Абсолютные значения эффективности", "Относительные значения эффективности"};
 
 TListRow RatingRow(const TRating& r, int mode) {
+  if (!RatingValid(r)) return TListRow{RatingBadData};
   try {
     TListRow row(RatingColumns);
     row[0] = r.Name;
@@ -272,6 +288,7 @@ TListRow RatingRow(const TRating& r, int mode) {
 }
 
 std::string RatingPValueText(const TRating& rating) {
+  if (!RatingValid(rating)) return "";
   return PValueText(OverlapPValue(rating.Checks, rating.MatchSum));
 }
 

@@ -72,6 +72,16 @@ class TRatings {
   bool Indexed_ = false;
 };
 
+// Counts within what the program writes: Checks 0..RatingMaxChecks, every
+// overlap count 0..Checks, MatchSum 0..6 × Checks. (Older files may hold
+// overlaps above 6 in the sums only, so the counts need not add up.) A
+// rating that fails is damaged: its row shows RatingBadData and nothing is
+// computed from it.
+inline constexpr int32_t RatingMaxChecks = 10000000;
+bool RatingValid(const TRating& rating);
+inline constexpr const char* RatingsDamagedFormat =
+    "В файле рейтинга повреждённые записи (%d): они показаны как \"# bad data #\".";
+
 // <0 when a goes before b in ascending order by `column` of the view.
 int CompareRatings(const TRating& a, const TRating& b, int column);
 

@@ -47,7 +47,14 @@ TStakeRec DecodeStake(const unsigned char* in) {
 bool IsSeparator(const TStakeRec& stake) { return stake.Kind == StakeSeparator && stake.DrawNumber == -1; }
 
 bool IsCheckable(const TStakeRec& stake) {
-  return stake.Checked == 0 && stake.DrawNumber > 0 && stake.Numbers.Count >= MainCount;
+  return stake.Checked == 0 && stake.DrawNumber > 0 && stake.Numbers.Count >= MainCount &&
+         stake.Numbers.Count <= StakeMaxNumbers;
+}
+
+bool StakeRecordValid(const TStakeRec& s) {
+  if (s.Numbers.Count < 0 || s.Numbers.Count > StakeMaxNumbers) return false;
+  if (s.Matched.Count < -1 || s.Matched.Count > MainCount) return false;
+  return s.Checked == 0 || s.Matched.Count >= 0;
 }
 
 std::string StakeOrigin(const TStakeRec& stake) { return GetShortString(stake.Origin.data(), StakeOriginMaxLen); }
@@ -58,7 +65,9 @@ void SetStakeOrigin(TStakeRec& stake, std::string_view text) {
 
 // ---- Money -------------------------------------------------------------------
 
-int64_t StakeCost(const TConfigData& config, int count) { return config.Cost * Binomial(count, MainCount); }
+int64_t StakeCost(const TConfigData& config, int count) {
+  return MoneyMul(config.Cost, Binomial(count, MainCount));
+}
 
 int64_t StakePrize(const TConfigData& config, int overlap) {
   for (const TProfitRow& row : config.Profits)
@@ -67,7 +76,9 @@ int64_t StakePrize(const TConfigData& config, int overlap) {
 }
 
 int64_t CheckedProfit(const TConfigData& config, int count, int overlap) {
-  return -StakeCost(config, count) + StakePrize(config, overlap);
+  // -INT64_MIN does not exist: a saturated cost is negated as the largest.
+  const int64_t cost = StakeCost(config, count);
+  return MoneyAdd(cost == INT64_MIN ? INT64_MAX : -cost, StakePrize(config, overlap));
 }
 
 std::string MoneyText(int64_t money) { return Format("%.2f", {MoneyToFloat(money)}); }
@@ -79,7 +90,7 @@ TStakeRec NewStake(uint8_t kind, int32_t drawNumber, int32_t combsCount, const T
   s.DrawNumber = drawNumber;
   s.CombsCount = combsCount;
   s.Numbers = numbers;
-  s.Profit = -StakeCost(config, numbers.Count);
+  s.Profit = CheckedProfit(config, numbers.Count, -1);
   SetStakeOrigin(s, origin);
   return s;
 }
@@ -186,7 +197,7 @@ TStakeInputCheck MakeManualStake(const TStakeRec& prefilled, const TManualStakeI
   stake = prefilled;
   stake.DrawNumber = static_cast<int32_t>(input.DrawNumber);
   stake.Numbers = numbers;
-  stake.Profit = -StakeCost(config, numbers.Count);
+  stake.Profit = CheckedProfit(config, numbers.Count, -1);
   SetStakeOrigin(stake, input.Comment);
   return {};
 }

@@ -62,8 +62,16 @@ TStakeRec DecodeStake(const unsigned char* in);                // 312 bytes
 // The default record is a separator.
 inline TStakeRec MakeSeparator() { return TStakeRec{}; }
 bool IsSeparator(const TStakeRec& stake);
-// Not yet checked, for a real draw, with at least six numbers.
+// A stake holds at most this many numbers (the command line's limit).
+inline constexpr int StakeMaxNumbers = 8;
+// Not yet checked, for a real draw, with six to eight numbers.
 bool IsCheckable(const TStakeRec& stake);
+// Counts within what the program writes: 0..8 numbers, an overlap of -1
+// (unchecked) or 0..6, and a checked record has one. A record
+// that fails is damaged: it is reported and skipped, never computed.
+bool StakeRecordValid(const TStakeRec& stake);
+inline constexpr const char* StakesDamagedFormat =
+    "В файле ставок повреждённые записи (%d) пропущены при проверке; первая: № %d.";
 inline int Overlap(const TStakeRec& stake) { return stake.Matched.Count; }
 
 // The origin in UTF-8; the stored text is cut to 255 cp1251 characters.

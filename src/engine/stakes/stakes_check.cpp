@@ -12,6 +12,7 @@
 #include "core/codec.h"
 #include "core/error.h"
 #include "core/format.h"
+#include "stakes/ratings_journal.h"
 
 namespace vexa {
 namespace {
@@ -76,10 +77,16 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
                               TRatings& ratings, const TStakeLogOptions& log, TUserInterface& ui) {
   TStakeCheckResult result;
   ui.SetStatus("Проверка результатов ставок...");
+  // Ratings are saved only at the end: a check cut short before that is
+  // mended from the journal at the next start.
+  TRatingsJournal journal(log.Folder.empty() ? std::filesystem::path()
+                                             : log.Folder / (log.BaseName + RatingsFileExt));
   try {
     const int count = file.Count();
     int from = -1;  // the first checkable record: progress counts from there
     int step = 1;
+    int bad = 0;
+    int firstBad = -1;
     for (int first = 0; first < count; first += CheckChunk) {
       // Between chunks every stake checked so far is in the ratings too.
       if (ui.StopRequested()) {
@@ -90,6 +97,10 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
       for (size_t i = 0; i < chunk.size(); ++i) {
         const int index = first + static_cast<int>(i);
         TStakeRec stake = chunk[i];
+        if (!StakeRecordValid(stake)) {
+          if (bad++ == 0) firstBad = index;
+          continue;
+        }
         if (from < 0) {
           if (!IsCheckable(stake)) continue;
           from = index;
@@ -106,12 +117,14 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
         stake.DrawNums = draw.Nums;
         stake.Matched = IntersectList(draw, stake.Numbers);
         stake.Profit = CheckedProfit(config, stake.Numbers.Count, stake.Matched.Count);
+        journal.Add(index, stake);
         file.WriteStake(index, stake);
         ++result.Checked;
         ratings.MergeRating(stake);
         if (log.Enabled) AppendStakeLog(log, stake);
       }
     }
+    if (bad > 0) ui.Message(TMessageKind::Warning, Format(StakesDamagedFormat, {bad, firstBad + 1}));
   } catch (const std::exception& e) {
     result.Error = Format("Ошибка проверки ставок!\r\r%s", {e.what()});
   }

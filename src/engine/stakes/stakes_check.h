@@ -22,7 +22,8 @@ inline constexpr int64_t StakeLogMaxSize = 268435456;
 
 struct TStakeLogOptions {
   bool Enabled = false;
-  std::filesystem::path Folder;           // the data folder
+  // The data folder; it also holds the ratings journal of a check (none when empty).
+  std::filesystem::path Folder;
   std::string BaseName = ProgramBaseName;  // files BaseName-%d.log
 };
 

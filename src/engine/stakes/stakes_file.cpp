@@ -114,13 +114,20 @@ void TStakesFile::LoadStakes(TUserInterface& ui) {
   Framed(StakesReadErrorFormat, [&] {
     const int64_t size = Size();
     if (size == 0) return;
-    bool old = size % static_cast<int64_t>(StakeRecordSize) != 0;
-    if (!old) {
-      unsigned char first = 0;
-      ReadExact(Fd_, &first, 1, 0);
-      old = first != StakeVersion;
+    unsigned char first = 0;
+    ReadExact(Fd_, &first, 1, 0);
+    const int64_t tail = size % static_cast<int64_t>(StakeRecordSize);
+    if (first == StakeVersion) {
+      if (tail == 0) return;
+      // An append cut short (a kill, a power cut, the file-size limit) leaves
+      // part of a record at the end: every whole record before it is kept.
+      const int64_t whole = size - tail;
+      if (::ftruncate(Fd_, static_cast<off_t>(whole)) != 0) ThrowErrno(errno);
+      CacheIndex_ = -1;
+      ui.Message(TMessageKind::Warning,
+                 Format(StakesTornTailFormat, {tail, whole / static_cast<int64_t>(StakeRecordSize)}));
+      return;
     }
-    if (!old) return;
     ui.Message(TMessageKind::Warning, StakesOldVersionMessage);
     if (::ftruncate(Fd_, 0) != 0) ThrowErrno(errno);
     CacheIndex_ = -1;

@@ -40,6 +40,9 @@ inline constexpr const char* StakesExclusiveMessage =
     "c:\\Program Files.\r\rПрограмма будет закрыта!";
 inline constexpr const char* StakesOldVersionMessage =
     "Обнаружен файл ставок устаревшей версии - имеющиеся в файле ставки будут удалены!";
+// The file ends in part of a record (an append was cut short): the part is cut off.
+inline constexpr const char* StakesTornTailFormat =
+    "Последняя запись файла ставок была записана не полностью и удалена (%d байт). Сохранено ставок: %d.";
 
 class TStakesFile {
  public:
@@ -63,8 +66,9 @@ class TStakesFile {
   void ReopenStakesFile();
 
   // Start-up: OpenStakesFile (its failure is rethrown as is), then the
-  // old-version rule: a non-empty file whose size is not a multiple of 312,
-  // or whose first record is not version 2, is emptied after the warning.
+  // old-version rule: a non-empty file whose first record is not version 2
+  // is emptied after the warning. A version-2 file that ends in part of a
+  // record keeps every whole record; the part is cut off with a warning.
   void LoadStakes(TUserInterface& ui);
 
   // Number of whole records; 0 when not open.

@@ -45,6 +45,9 @@ void LoadTables(const std::filesystem::path& file, bool visible, TTablesArray& t
   } catch (const EVexaError& e) {
     throw EVexaError(Format("Ошибка чтения файла регулярных ставок!\r\r%s", {e.what()}));
   }
+  int bad = 0;
+  for (const TTableRec& t : tables) bad += TableRecordValid(t) ? 0 : 1;
+  if (bad > 0) ui.Message(TMessageKind::Warning, Format(TablesDamagedFormat, {bad}));
 }
 
 void SaveTables(const std::filesystem::path& file, bool visible, const TTablesArray& tables, TUserInterface& ui) {
@@ -60,12 +63,23 @@ void SaveTables(const std::filesystem::path& file, bool visible, const TTablesAr
   }
 }
 
+bool TableRecordValid(const TTableRec& t) {
+  if (t.Step < -MaxNumber || t.Step > MaxNumber || t.StakeCount < 0) return false;
+  auto numbers = [](const TComb& c, bool zerosToo) {
+    if (zerosToo && std::all_of(c.begin(), c.end(), [](uint8_t n) { return n == 0; })) return true;
+    return std::all_of(c.begin(), c.end(), [](uint8_t n) { return n >= 1 && n <= MaxNumber; });
+  };
+  return numbers(t.StartComb, t.UseLastDraw != 0) && numbers(t.CurComb, t.UseLastDraw != 0);
+}
+
 void AdvanceTable(TTableRec& table, const TDrawsArchive& archive, int offset) {
+  if (!TableRecordValid(table))
+    throw EVexaError(Format("Регулярная ставка \"%s\" повреждена!", {table.Comment}));
   const TComb base = table.UseLastDraw == 1 ? archive.DrawCombAt(offset) : table.CurComb;
   TComb next = ShiftComb(base, table.Step);
   SortComb(next);
   table.CurComb = next;
-  table.StakeCount += 1;
+  if (table.StakeCount < INT32_MAX) table.StakeCount += 1;
 }
 
 void DeleteTable(TTablesArray& tables, int index) {

@@ -57,8 +57,17 @@ void LoadTables(const std::filesystem::path& file, bool visible, TTablesArray& t
 // the old file then stays.
 void SaveTables(const std::filesystem::path& file, bool visible, const TTablesArray& tables, TUserInterface& ui);
 
+// Values as the dialog makes them: Step -45..45, StakeCount not negative,
+// both combinations numbers 1..45 (CurComb of a rule that starts from the
+// newest draw may also be zeros, the numbers of an empty archive). A rule
+// that fails is damaged: it is reported at loading and never advanced.
+bool TableRecordValid(const TTableRec& table);
+inline constexpr const char* TablesDamagedFormat =
+    "В файле регулярных ставок повреждённые записи (%d): по ним ставки не делаются.";
+
 // Moves the rule one stake on: from the newest visible draw at `offset`
 // (UseLastDraw) or from CurComb, every number shifted by Step, sorted.
+// Throws "Регулярная ставка \"%s\" повреждена!" for a damaged rule.
 void AdvanceTable(TTableRec& table, const TDrawsArchive& archive, int offset);
 // Throws "Запись со индексом %d в файле данных не найдена!" for a bad index.
 void DeleteTable(TTablesArray& tables, int index);

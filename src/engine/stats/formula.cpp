@@ -120,6 +120,22 @@ class TCompiler {
   }
   bool Failed() const { return Syntax_ != TFormulaError::None; }
 
+  // One level of nesting for as long as it lives: every group, function
+  // argument, power and sign passes through Signed, which holds one. Past MaxFormulaDepth the text is a syntax error: the parser
+  // recurses, and a hostile settings file must not run it out of stack.
+  class TNest {
+   public:
+    explicit TNest(TCompiler& c) : C_(c) {
+      if (++C_.Depth_ > MaxFormulaDepth) C_.Fail(TFormulaError::Syntax);
+    }
+    ~TNest() { --C_.Depth_; }
+    TNest(const TNest&) = delete;
+    TNest& operator=(const TNest&) = delete;
+
+   private:
+    TCompiler& C_;
+  };
+
   void Next() {
     while (Pos_ < S_.size() && (S_[Pos_] == ' ' || S_[Pos_] == '\t' || S_[Pos_] == '\r' || S_[Pos_] == '\n'))
       ++Pos_;
@@ -273,6 +289,8 @@ class TCompiler {
 
   // signed := ("+" | "-") signed | power
   void Signed() {
+    const TNest nest(*this);
+    if (Failed()) return;
     if (Tok_ == TTok::Plus) {
       Next();
       Signed();
@@ -315,11 +333,12 @@ class TCompiler {
         Push({TOp::Var, Slot_, 0, 0});
         Next();
         return;
-      case TTok::LParen:
+      case TTok::LParen: {
         Next();
         Expr();
         Close();
         return;
+      }
       case TTok::Name: {
         if (SameName(Name_, "PI") || SameName(Name_, "E")) {
           Push({TOp::Const, 0, 0, SameName(Name_, "PI") ? 3.14159265358979323846264338327950288L
@@ -358,6 +377,7 @@ class TCompiler {
   long double Number_ = 0;
   std::string_view Name_;
   uint8_t Slot_ = 0;
+  size_t Depth_ = 0;
   TFormulaError Syntax_ = TFormulaError::None;  // parse errors win over folded ones
   TFormulaError Folded_ = TFormulaError::None;
 };

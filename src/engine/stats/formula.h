@@ -41,6 +41,10 @@ enum class TFormulaError : uint8_t {
   Syntax,
 };
 
+// Nesting of signs, parentheses and function calls beyond this is a syntax
+// error; real formulas stay far below it.
+inline constexpr size_t MaxFormulaDepth = 256;
+
 // The message of an error; empty for None.
 std::string FormulaErrorText(TFormulaError error);
 

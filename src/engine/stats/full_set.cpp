@@ -290,16 +290,22 @@ std::optional<TFullSet> CreateFullSetFile(const TStatList& list, int methodIndex
 }
 
 std::optional<TFullSet> OpenFullSetFile(const TStatList& list, int methodIndex, const TFullSetPlace& place,
-                                        bool prefetchsEnabled, TUserInterface& ui) {
+                                        bool prefetchsEnabled, TUserInterface& ui, bool* failed) {
+  if (failed != nullptr) *failed = false;
   if (!prefetchsEnabled || !list.IsFullSetComputable(methodIndex)) return std::nullopt;
   const std::filesystem::path file = place.FileOf(list.Items(methodIndex).Code());
-  if (!FullSetFileExists(file)) return CreateFullSetFile(list, methodIndex, place, ui);
-  try {
-    return ReadFullSetFile(file);
-  } catch (const std::exception& e) {
-    ui.Message(TMessageKind::Error, Format(FullSetOpenErrorFormat, {file.string(), e.what()}));
-    return std::nullopt;
+  std::optional<TFullSet> set;
+  if (!FullSetFileExists(file)) {
+    set = CreateFullSetFile(list, methodIndex, place, ui);
+  } else {
+    try {
+      set = ReadFullSetFile(file);
+    } catch (const std::exception& e) {
+      ui.Message(TMessageKind::Error, Format(FullSetOpenErrorFormat, {file.string(), e.what()}));
+    }
   }
+  if (failed != nullptr) *failed = !set.has_value();
+  return set;
 }
 
 std::vector<TFullSetCreated> RefreshFullSetFiles(const TStatList& list, const TFullSetPlace& place, bool force,

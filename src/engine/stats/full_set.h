@@ -96,9 +96,10 @@ std::optional<TFullSet> CreateFullSetFile(const TStatList& list, int methodIndex
 
 // The file of method i for the comparison: none unless prefetchsEnabled and
 // the method is of kind N; a missing or empty file is created first.
-// Failures are shown with the open or create message; the result is then empty.
+// Failures are shown with the open or create message; the result is then
+// empty and *failed (when given) is set.
 std::optional<TFullSet> OpenFullSetFile(const TStatList& list, int methodIndex, const TFullSetPlace& place,
-                                        bool prefetchsEnabled, TUserInterface& ui);
+                                        bool prefetchsEnabled, TUserInterface& ui, bool* failed = nullptr);
 
 struct TFullSetCreated {
   int MethodIndex = 0;

@@ -245,8 +245,11 @@ TStatRows RecalculateStat(const TStatList& list, int methodIndex, const TStatRow
   if (list.Draws().empty()) return TStatRows{};
   ui.SetStatus(StatCalcStatus);
   const auto stat = list.CreateStat(methodIndex);
-  const std::optional<TFullSet> fullSet = OpenFullSetFile(list, methodIndex, place, prefetchsEnabled, ui);
-  return RecalculateStat(*stat, list.Config.Cdl, params, fullSet ? &*fullSet : nullptr);
+  bool failed = false;
+  const std::optional<TFullSet> fullSet = OpenFullSetFile(list, methodIndex, place, prefetchsEnabled, ui, &failed);
+  TStatRows rows = RecalculateStat(*stat, list.Config.Cdl, params, fullSet ? &*fullSet : nullptr);
+  rows.FullSetFailed = failed;
+  return rows;
 }
 
 TStatValues StatValuesOf(const std::vector<TStatRow>& rows, int row) {

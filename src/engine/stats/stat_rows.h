@@ -88,6 +88,7 @@ struct TStatRows {
   int Last = -1;
   int Window = 0;  // draws actually used: Last - First + 1
   TStatTotals Totals;
+  bool FullSetFailed = false;  // the full-set file was asked for but could not be had (shown already)
 };
 
 // What the column texts of one row depend on besides the row itself.

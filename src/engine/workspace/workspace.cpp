@@ -6,6 +6,7 @@
 #include "acquire/draws_csv.h"
 #include "combs/filter.h"
 #include "core/error.h"
+#include "core/file_io.h"
 #include "core/format.h"
 #include "stats/stat_info.h"
 #include "stats/stat_rows.h"
@@ -201,6 +202,8 @@ int TWorkspace::Open(const TStartSwitches& switches) {
   });
   // Held until the workspace goes; a second copy in this folder stops here.
   if (!OpenStakes()) return Failures_;
+  // With the folder ours, what killed copies left of their writes can go.
+  RemoveStaleTemporaries(DataDir_, ProgramBaseName);
   Try("Ошибка инициализации программы!\r\r%s", [&] { Archive_.LoadDraws(Relay_); });
   LoadStakesData();
   LoadScriptData();

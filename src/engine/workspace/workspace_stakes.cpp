@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/file_report.h"
 #include "core/format.h"
+#include "stakes/ratings_journal.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -51,8 +52,9 @@ bool TWorkspace::OpenStakes() {
 void TWorkspace::LoadStakesData() {
   try {
     const std::filesystem::path file = DataFile(RatingsFileExt);
-    if (std::filesystem::exists(file)) {
+    if (std::filesystem::exists(file) || std::filesystem::exists(RatingsJournalFile(file))) {
       LoadRatings(file, Ratings_, Relay_);
+      MendRatings(file, Stakes_, Ratings_, Relay_);
       SortAndSaveRatings();
     }
   } catch (const EVexaError& e) {

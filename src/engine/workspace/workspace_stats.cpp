@@ -44,17 +44,20 @@ TStatRows TWorkspace::StatRecalculate(int methodIndex, int windowLength, bool pr
   SetStatus(StatCalcStatus);
   const auto stat = Stats_.CreateStat(methodIndex);
   std::optional<TFullSet> fullSet;
+  bool failed = false;
   if (prefetch && Stats_.IsFullSetComputable(methodIndex)) {
     // A missing file is counted over the full set, which passes the list through the undo copy.
     const TFullSetPlace place = FullSetPlace();
     if (FullSetFileExists(place.FileOf(Stats_.Items(methodIndex).Code()))) {
-      fullSet = vexa::OpenFullSetFile(Stats_, methodIndex, place, true, Relay_);
+      fullSet = vexa::OpenFullSetFile(Stats_, methodIndex, place, true, Relay_, &failed);
     } else {
       TFullListScope full(Combs_);
-      fullSet = vexa::OpenFullSetFile(Stats_, methodIndex, place, true, Relay_);
+      fullSet = vexa::OpenFullSetFile(Stats_, methodIndex, place, true, Relay_, &failed);
     }
   }
-  return RecalculateStat(*stat, Stats_.Config.Cdl, params, fullSet ? &*fullSet : nullptr);
+  TStatRows rows = RecalculateStat(*stat, Stats_.Config.Cdl, params, fullSet ? &*fullSet : nullptr);
+  rows.FullSetFailed = failed;
+  return rows;
 }
 
 TStatDrawArray TWorkspace::StatSelectValues(int methodIndex, const TStatRows& rows,

@@ -31,6 +31,11 @@ TEST(DrawsCsv, FieldSplitter) {
       {R"("open;end)", {"open;end"}},
       {R"("ab"cd;e)", {"ab", "cd", "e"}},
       {"", {}},
+      // A NUL ends the text of the line; it once stopped the splitter dead.
+      {std::string("1\0", 2), {"1"}},
+      {std::string("1;2\0;3;4", 8), {"1", "2"}},
+      {std::string("\0\0x", 3), {}},
+      {std::string("\"a\0b\";c", 7), {"a"}},
   };
   for (const auto& c : cases) EXPECT_EQ(SplitCsvFields(c.line), c.fields) << c.line;
 }
@@ -120,6 +125,38 @@ TEST_F(DrawsCsvTest, FailedImportChangesNothing) {
   }
   EXPECT_EQ(archive.Count(), 5) << "memory goes back when the save fails";
   EXPECT_EQ(ReadBytes(dir / "Korvane_6x45.ldr"), before);
+}
+
+TEST_F(DrawsCsvTest, NulInALineIsImportedWithoutHanging) {
+  WriteBytes(dir / "nul.csv", std::string("1\0\r\n", 4));
+  EXPECT_EQ(DrawsImport(archive, dir / "nul.csv", ui), 0);
+  WriteBytes(dir / "nul.csv", std::string("7;\"5 Mar 2025\";1;2;3;4;5;6;7;8\0junk\r\n", 37));
+  EXPECT_EQ(DrawsImport(archive, dir / "nul.csv", ui), 1);
+  EXPECT_EQ(archive.Draws().back().Number, 7);
+}
+
+TEST_F(DrawsCsvTest, EndlessOrHugeInputIsRefused) {
+  // A device never ends; a sparse file is large without taking disk.
+  const std::filesystem::path huge = dir / "huge.csv";
+  WriteBytes(huge, "");
+  std::filesystem::resize_file(huge, DrawsCsvMaxSize + 1);
+  for (const std::filesystem::path& file : {std::filesystem::path("/dev/zero"), huge}) {
+    try {
+      DrawsImport(archive, file, ui);
+      ADD_FAILURE() << file << " was read";
+    } catch (const EVexaError& e) {
+      EXPECT_EQ(std::string(e.what()), "Файл слишком велик: больше 67108864 байт") << file;
+    }
+  }
+  EXPECT_EQ(archive.Count(), 0);
+}
+
+TEST(DrawEntry, NumberLeavesRoomForTheNextDraw) {
+  TDraw d;
+  EXPECT_EQ(MakeEnteredDraw(2147483645, "1;2;3;4;5;6;7;8", 45000, d), "");
+  EXPECT_EQ(d.Number, 2147483645);
+  for (int number : {2147483646, INT32_MAX})
+    EXPECT_EQ(MakeEnteredDraw(number, "1;2;3;4;5;6;7;8", 45000, d), "Номер тиража не может быть больше 2147483645!");
 }
 
 TEST(DrawEntry, Validation) {

@@ -209,6 +209,19 @@ TEST(CombsList, GenerateWithShowStartsANewList) {
   EXPECT_EQ(combs.Log().size(), 1u);
 }
 
+TEST(CombsList, ModeFourRefusesAFileOverTheLimit) {
+  TTempDir dir;
+  const auto huge = dir / "huge.lcv";
+  WriteBytes(huge, "");
+  std::filesystem::resize_file(huge, CombsFileMaxSize + 1);
+  TScriptedUi ui;
+  TCombsList combs(ui);
+  EXPECT_FALSE(combs.Generate(false, {GenerateFromFile, huge.string()}));
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_NE(ui.Messages[0].Text.find("Файл слишком велик: больше 536870912 байт"), std::string::npos)
+      << ui.Messages[0].Text;
+}
+
 TEST(CombsList, ModeFourReadsTheFileAsWritten) {
   TTempDir dir;
   WriteBytes(dir / "a.lcv",

@@ -182,6 +182,15 @@ TEST(DrawsArchive, NextDrawAndStatus) {
   EXPECT_EQ(empty.Status().NextDraw, "Следующий тираж: 1");
 }
 
+// A number at the int32 limit (from a file) once showed the next draw as
+// -2147483647; the next number stops at the limit.
+TEST(DrawsArchive, NextDrawNumberNeverWraps) {
+  TDrawsArchive a;
+  a.Append(MakeDraw(INT32_MAX, {1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(a.NextDrawNumber(0), INT32_MAX);
+  EXPECT_EQ(a.Status().NextDraw, "Следующий тираж: 2147483647");
+}
+
 TEST(DrawsArchive, DrawYmdPlusDays) {
   TDrawsArchive a;
   EXPECT_EQ(a.DrawYmdPlusDays(0, 1), 20020101);

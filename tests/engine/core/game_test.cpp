@@ -25,6 +25,19 @@ TEST(Counting, Binomials) {
   } cases[] = {{45, 6, 8145060}, {6, 6, 1}, {5, 6, 1}, {39, 6, 3262623}, {45, 0, 1}, {45, 1, 45}, {10, 3, 120}};
   for (const auto& c : cases) EXPECT_EQ(Binomial(c.n, c.k), c.expected) << c.n << " " << c.k;
   EXPECT_EQ(Binomial(45, 6), AllCombsCount);
+  // A count from a damaged record: quick, and past int64 it saturates.
+  EXPECT_EQ(Binomial(8, 6), 28);
+  EXPECT_EQ(Binomial(1000, 6), 1368173298991500);
+  EXPECT_EQ(Binomial(INT32_MAX, 6), INT64_MAX);
+  EXPECT_EQ(Binomial(INT32_MAX, INT32_MAX - 1), INT32_MAX);
+}
+
+TEST(Counting, ShiftsOfAnyStepDoNotWrapInt) {
+  EXPECT_EQ(ShiftNumber(45, 44), 44);
+  EXPECT_EQ(ShiftNumber(1, -2), 44);
+  // A step from a damaged record computes in 64 bits, no overflow.
+  EXPECT_EQ(ShiftNumber(45, INT32_MAX), INT32_MAX);
+  EXPECT_EQ(ShiftNumber(1, INT32_MIN), INT32_MIN + 46);
 }
 
 TEST(Counting, CountWithMatchesCoversAllCombinations) {

@@ -120,6 +120,21 @@ TEST_F(ScriptList, OpenReplacesAndSaveWrites) {
   Expect({"p|TSD1#NUMS:20", "q r", ""});
 }
 
+TEST_F(ScriptList, HugeFileIsRefusedWithoutReadingIt) {
+  list.Add(LineA);
+  const auto huge = dir / "huge.lsc";
+  WriteBytes(huge, "");
+  std::filesystem::resize_file(huge, ScriptFileMaxSize + 1);
+  try {
+    list.Open(huge, ui);
+    ADD_FAILURE() << "read";
+  } catch (const EVexaError& e) {
+    EXPECT_EQ(std::string(e.what()), "Ошибка чтения файла \"" + huge.string() +
+                                         "\"!\r\rФайл слишком велик: больше 67108864 байт");
+  }
+  Expect({LineA});
+}
+
 TEST_F(ScriptList, AppendingAFileAddsOneSeparator) {
   const auto part = dir / "part.lsc";
   WriteBytes(part, LineB + "\r\n" + LineC + "\r\n");

@@ -76,6 +76,13 @@ TEST(OverlapOdds, LargeRatingsStayQuickAndSensible) {
   EXPECT_GT(OverlapPValue(200000, 180000), 0);
 }
 
+TEST(OverlapOdds, TooManyChecksAreNotComputed) {
+  // At the limit itself the value is computed (a sure case, so quickly).
+  EXPECT_EQ(OverlapPValue(OverlapPValueMaxChecks, 0), 1);
+  EXPECT_TRUE(std::isnan(OverlapPValue(OverlapPValueMaxChecks + 1, 1)));
+  EXPECT_TRUE(std::isnan(OverlapPValue(INT32_MAX, INT32_MAX)));
+}
+
 TEST(OverlapOdds, Text) {
   SetFormatSettings({",", " "});
   EXPECT_EQ(PValueText(std::numeric_limits<long double>::quiet_NaN()), "");

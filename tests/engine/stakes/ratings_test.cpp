@@ -103,6 +103,46 @@ TEST(RatingsMerge, OriginsDifferingInCaseShareOneRating) {
   EXPECT_EQ(ratings[1].OverlapHits[0], 1);
 }
 
+// A rating with Checks 2^31-1 once kept the view busy for minutes (the p
+// value); counts beyond what the program writes mark the row damaged.
+TEST(RatingsFile, DamagedRatingsAreReportedAndShownAsBadData) {
+  TTempDir dir;
+  TRating good = Rating("хорошая", 3, 4, -60000);
+  good.OverlapHits = {1, 0, 2, 0, 0, 0, 0};
+  TRating huge = Rating("огромная", INT32_MAX, 0);
+  huge.OverlapHits[0] = INT32_MAX;
+  TRating negative = Rating("минус", 2, -1);
+  TRating sums = Rating("сумма", 2, 13);
+  TScriptedUi ui;
+  const auto file = dir / "Korvane_6x45.lrt";
+  TRatings seed;
+  seed.Assign({good, huge, negative, sums});
+  SaveRatings(file, seed, ui);
+  TRatings ratings;
+  LoadRatings(file, ratings, ui);
+  ASSERT_EQ(ratings.Count(), 4) << "kept, so nothing is lost by a save";
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "В файле рейтинга повреждённые записи (3): они показаны как \"# bad data #\".");
+  EXPECT_EQ(RatingRow(ratings[0], 1).size(), 20u);
+  EXPECT_NE(RatingPValueText(ratings[0]), "");
+  for (int i = 1; i < 4; ++i) {
+    EXPECT_EQ(RatingRow(ratings[static_cast<size_t>(i)], 1), TListRow{RatingBadData});
+    EXPECT_EQ(RatingPValueText(ratings[static_cast<size_t>(i)]), "");
+  }
+}
+
+// Two profits near the int64 limit once wrapped round in the sum.
+TEST(RatingsMerge, SumsSaturate) {
+  TRatings ratings;
+  ratings.MergeRating(CheckedStake("x", 1, INT64_MAX - 10));
+  ratings.MergeRating(CheckedStake("x", 1, INT64_MAX - 10));
+  EXPECT_EQ(ratings[0].Money, INT64_MAX);
+  ratings.Assign({Rating("y", INT32_MAX, 0, INT64_MIN + 1)});
+  ratings.MergeRating(CheckedStake("y", 0, -5));
+  EXPECT_EQ(ratings[0].Checks, INT32_MAX);
+  EXPECT_EQ(ratings[0].Money, INT64_MIN);
+}
+
 TEST(RatingsMerge, FindsTheFirstMatchInArrayOrderAfterLoadAndSort) {
   TRatings ratings;
   // A file may hold names equal but for case; the first one takes the stakes.

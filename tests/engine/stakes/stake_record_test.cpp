@@ -117,6 +117,45 @@ TEST(StakeMoney, SevenAndEightNumbersCostTheirCombinations) {
   EXPECT_EQ(NewStake(StakeManual, 1, 0, List({1, 2, 3, 4, 5, 6, 7}), "x", c).Profit, -86415);
 }
 
+// An extreme "Cost" in the settings file and eight numbers: the money
+// saturates instead of wrapping round.
+TEST(StakeMoney, ExtremeAmountsSaturate) {
+  TConfigData c;
+  c.Cost = INT64_MAX / 10;
+  c.Profits = {{3, INT64_MAX}};
+  EXPECT_EQ(StakeCost(c, 8), INT64_MAX);
+  EXPECT_EQ(CheckedProfit(c, 8, 0), -INT64_MAX);
+  EXPECT_EQ(CheckedProfit(c, 6, 3), INT64_MAX - INT64_MAX / 10);
+  c.Cost = INT64_MIN / 10;
+  EXPECT_EQ(StakeCost(c, 8), INT64_MIN);
+  EXPECT_EQ(CheckedProfit(c, 8, 3), INT64_MAX);
+  EXPECT_EQ(StakeCost(c, INT32_MAX), INT64_MIN) << "a count from a damaged record";
+  EXPECT_EQ(MoneyAdd(INT64_MAX - 1, 5), INT64_MAX);
+  EXPECT_EQ(MoneyAdd(INT64_MIN + 1, -5), INT64_MIN);
+  EXPECT_EQ(MoneyMul(-3, INT64_MAX), INT64_MIN);
+}
+
+TEST(StakeRecord, CountsOutsideWhatTheProgramWritesAreDamaged) {
+  struct TCase {
+    int32_t Numbers;
+    int32_t Overlap;
+    uint8_t Checked;
+    bool Valid;
+  };
+  const TCase cases[] = {
+      {6, -1, 0, true},  {8, 6, 1, true},         {0, -1, 0, true},  {9, -1, 0, false},
+      {-1, -1, 0, false}, {INT32_MAX, -1, 0, false}, {6, 7, 1, false}, {6, -2, 0, false},
+      {6, -1, 1, false},
+  };
+  for (const TCase& c : cases) {
+    TStakeRec s;
+    s.Numbers.Count = c.Numbers;
+    s.Matched.Count = c.Overlap;
+    s.Checked = c.Checked;
+    EXPECT_EQ(StakeRecordValid(s), c.Valid) << c.Numbers << " " << c.Overlap << " " << int{c.Checked};
+  }
+}
+
 TEST(StakeGrid, CellsOfACheckedStake) {
   TStakeRec s = NewStake(StakeTable, 1234, 77, List({3, 8, 15, 22, 30, 41}), "Регуляр 1", PrizeConfig());
   s.Checked = 1;

@@ -8,6 +8,7 @@
 
 #include "core/codec.h"
 #include "core/format.h"
+#include "stakes/ratings_journal.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -108,6 +109,73 @@ TEST_F(StakesCheck, FewerThanSixNumbersOrNoDrawIsNotCheckable) {
   Add(0, List({1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(Check().Checked, 0);
   EXPECT_TRUE(ratings.Empty());
+}
+
+// A record whose number count is 2^31-1 once made the check loop for
+// seconds: it is reported and skipped, the good ones are checked.
+TEST_F(StakesCheck, DamagedRecordsAreReportedNotComputed) {
+  Add(1230, List({1, 2, 3, 7, 8, 9}));
+  TStakeRec bad = NewStake(StakeManual, 1232, 0, List({1, 2, 3, 4, 5, 6}), "плохая", config);
+  bad.Numbers.Count = INT32_MAX;
+  file.AppendStake(bad, 1, true, ui);
+  bad.Numbers.Count = 6;
+  bad.Matched.Count = 100;
+  file.AppendStake(bad, 1, true, ui);
+  Add(1232, List({1, 2, 3, 7, 8, 9}));
+  const TStakeCheckResult r = Check();
+  EXPECT_EQ(r.Error, "");
+  EXPECT_EQ(r.Checked, 2);
+  EXPECT_EQ(file.ReadStake(1).Checked, 0);
+  EXPECT_EQ(file.ReadStake(3).Checked, 1);
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Kind, TMessageKind::Warning);
+  EXPECT_EQ(ui.Messages[0].Text, "В файле ставок повреждённые записи (2) пропущены при проверке; первая: № 2.");
+  ASSERT_EQ(ratings.Count(), 1);
+  EXPECT_EQ(ratings[0].Checks, 2);
+  // A rebuild of the ratings skips them as well.
+  TRatings rebuilt;
+  for (const TStakeRec& s : file.ReadStakes(0, file.Count())) rebuilt.MergeRating(s);
+  EXPECT_EQ(rebuilt.Count(), 1);
+}
+
+// The journal of a check names the stakes its ratings lack; a ratings file
+// saved after the journal began already holds them, and a stake the check
+// never wrote (killed between the two) is not merged.
+TEST_F(StakesCheck, RatingsJournalMergesOnlyWhatTheRatingsFileLacks) {
+  const auto ratingsFile = dir / "Korvane_6x45.lrt";
+  Add(1230, List({1, 2, 3, 7, 8, 9}));
+  Add(1232, List({1, 2, 3, 7, 8, 9}));
+  Add(1232, List({10, 20, 30, 7, 8, 9}));
+  SaveRatings(ratingsFile, ratings, ui);
+  ASSERT_EQ(Check().Checked, 3);
+  ASSERT_TRUE(std::filesystem::exists(dir / "Korvane_6x45.lrt.pending"));
+  // Killed before the ratings were saved: all three are merged.
+  {
+    TRatings loaded;
+    LoadRatings(ratingsFile, loaded, ui);
+    EXPECT_EQ(MendRatings(ratingsFile, file, loaded, ui), 3);
+    ASSERT_EQ(loaded.Count(), 1);
+    EXPECT_EQ(loaded[0].Checks, 3);
+    EXPECT_EQ(loaded[0], ratings[0]);
+  }
+  // A stake whose record differs from the journaled one was never written.
+  TStakeRec changed = file.ReadStake(2);
+  changed.Checked = 0;
+  changed.Matched.Count = -1;
+  file.WriteStake(2, changed);
+  {
+    TRatings loaded;
+    EXPECT_EQ(MendRatings(ratingsFile, file, loaded, ui), 2);
+  }
+  // Saved after the check, journal left behind: nothing is merged twice.
+  SaveRatings(ratingsFile, ratings, ui);
+  EXPECT_FALSE(std::filesystem::exists(dir / "Korvane_6x45.lrt.pending"));
+  TRatingsJournal journal(ratingsFile);
+  journal.Add(0, file.ReadStake(0));
+  WriteBytes(dir / "other.lrt", "");
+  std::filesystem::rename(dir / "other.lrt", ratingsFile);  // a new file, as a save makes
+  TRatings loaded;
+  EXPECT_EQ(MendRatings(ratingsFile, file, loaded, ui), 0);
 }
 
 TEST_F(StakesCheck, SevenNumberStake) {

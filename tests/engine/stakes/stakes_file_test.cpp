@@ -180,8 +180,9 @@ TEST_F(StakesFile, OldVersionFileIsEmptiedAfterTheWarning) {
   version1[0] = 1;
   const TCase cases[] = {
       {good, false},
-      {good + "abc", true},
       {version1, true},
+      {version1 + "abc", true},
+      {"ab", true},
       {"", false},
   };
   for (const TCase& c : cases) {
@@ -197,6 +198,46 @@ TEST_F(StakesFile, OldVersionFileIsEmptiedAfterTheWarning) {
       EXPECT_EQ(u.Messages[0].Text,
                 "Обнаружен файл ставок устаревшей версии - имеющиеся в файле ставки будут удалены!");
     }
+  }
+}
+
+// An append cut short by a kill leaves part of a record at the end: the
+// whole records stay, the part goes, and the next start finds nothing to say.
+TEST_F(StakesFile, TornTailIsCutOffAndEveryWholeRecordKept) {
+  struct TCase {
+    int Whole;
+    size_t Tail;
+  };
+  const TCase cases[] = {{3, 1}, {3, StakeRecordSize - 1}, {1, 100}, {0, 57}};
+  for (const TCase& c : cases) {
+    std::string content;
+    for (int i = 0; i < c.Whole; ++i) {
+      std::string rec(StakeRecordSize, '\0');
+      EncodeStake(Stake(10 + i), reinterpret_cast<unsigned char*>(rec.data()));
+      content += rec;
+    }
+    std::string partial(StakeRecordSize, '\0');
+    EncodeStake(Stake(99), reinterpret_cast<unsigned char*>(partial.data()));
+    content += partial.substr(0, c.Tail);
+    WriteBytes(path, content);
+    {
+      TScriptedUi u;
+      TStakesFile f(path);
+      f.LoadStakes(u);
+      ASSERT_EQ(f.Count(), c.Whole);
+      EXPECT_EQ(std::filesystem::file_size(path), static_cast<size_t>(c.Whole) * StakeRecordSize);
+      for (int i = 0; i < c.Whole; ++i) EXPECT_EQ(f.ReadStake(i).DrawNumber, 10 + i);
+      ASSERT_EQ(u.Messages.size(), 1u);
+      EXPECT_EQ(u.Messages[0].Kind, TMessageKind::Warning);
+      EXPECT_EQ(u.Messages[0].Text, "Последняя запись файла ставок была записана не полностью и удалена (" +
+                                        std::to_string(c.Tail) + " байт). Сохранено ставок: " +
+                                        std::to_string(c.Whole) + ".");
+    }
+    TScriptedUi again;
+    TStakesFile f(path);
+    f.LoadStakes(again);
+    EXPECT_EQ(f.Count(), c.Whole);
+    EXPECT_TRUE(again.Messages.empty());
   }
 }
 

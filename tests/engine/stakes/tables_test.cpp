@@ -83,6 +83,43 @@ TEST(TableAdvance, StepsWrapRoundTheField) {
   }
 }
 
+// A step of 2^31-1 from a damaged file once overflowed the shift: such a
+// rule is reported when loaded and refused when advanced.
+TEST(TableFile, DamagedRulesAreReportedAndNeverAdvanced) {
+  TTempDir dir;
+  TTableRec huge = Rule({1, 2, 3, 4, 5, 6}, INT32_MAX, "огромный");
+  TTableRec zero = Rule({0, 2, 3, 4, 5, 6}, 1, "ноль");
+  TTableRec negative = Rule({1, 2, 3, 4, 5, 6}, 1, "минус");
+  negative.StakeCount = -1;
+  TTableRec lastDraw = Rule({0, 0, 0, 0, 0, 0}, -45, "последний");
+  lastDraw.UseLastDraw = 1;
+  const TTablesArray rules = {Rule({1, 2, 3, 4, 5, 6}, 45), huge, zero, negative, lastDraw};
+  EXPECT_TRUE(TableRecordValid(rules[0]));
+  EXPECT_TRUE(TableRecordValid(lastDraw));
+  TScriptedUi ui;
+  SaveTables(dir / "t.ltb", true, rules, ui);
+  TTablesArray loaded;
+  LoadTables(dir / "t.ltb", true, loaded, ui);
+  EXPECT_EQ(loaded, rules) << "kept as they are, so a save writes them back";
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "В файле регулярных ставок повреждённые записи (3): по ним ставки не делаются.");
+  const TDrawsArchive archive = Archive();
+  for (size_t i = 1; i <= 3; ++i) {
+    TTableRec t = loaded[i];
+    try {
+      AdvanceTable(t, archive, 0);
+      ADD_FAILURE() << t.Comment;
+    } catch (const EVexaError& e) {
+      EXPECT_EQ(std::string(e.what()), "Регулярная ставка \"" + t.Comment + "\" повреждена!");
+    }
+    EXPECT_EQ(t, loaded[i]);
+  }
+  TTableRec full = rules[0];
+  full.StakeCount = INT32_MAX;
+  AdvanceTable(full, archive, 0);
+  EXPECT_EQ(full.StakeCount, INT32_MAX);
+}
+
 TEST(TableAdvance, LastDrawWithStepZeroRepeatsTheNewestVisibleDraw) {
   const TDrawsArchive archive = Archive();
   TTableRec t = Rule({1, 2, 3, 4, 5, 6}, 0);

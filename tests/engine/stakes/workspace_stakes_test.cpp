@@ -1,5 +1,7 @@
 // Stakes, ratings and regular tables as the main window's commands run them.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -265,6 +267,94 @@ TEST(WorkspaceTables, HiddenTabHasNoRulesAndShowingReloadsThem) {
   ws.TablesDel({0});
   EXPECT_TRUE(ws.Tables().empty());
   EXPECT_EQ(std::filesystem::file_size(dir / "Korvane_6x45.ltb"), 0u);
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// Stands for a kill in the middle of a check: the process ends at once when
+// the check reports half its progress.
+class TKillAtHalfUi : public test::TScriptedUi {
+ public:
+  void Progress(const TProgress& progress) override {
+    if (progress.Text.find("завершено 50 %") != std::string::npos) ::_exit(9);
+  }
+};
+
+int CheckedInFile(TWorkspace& ws) {
+  int n = 0;
+  for (const TStakeRec& s : ws.Stakes().ReadStakes(0, ws.Stakes().Count())) n += s.Checked != 0 ? 1 : 0;
+  return n;
+}
+
+int RatedChecks(const TWorkspace& ws) {
+  int n = 0;
+  for (const TRating& r : ws.Ratings().Items()) n += r.Checks;
+  return n;
+}
+
+TEST(WorkspaceStakes, RatingsOfAKilledCheckAreMendedAtTheNextStart) {
+  TTempDir dir;
+  SeedArchive(dir, 40);
+  {
+    // Three origins, stakes for every draw of the archive, none checked yet.
+    TScriptedUi ui;
+    TDrawsArchive archive(dir / "Korvane_6x45.ldr");
+    archive.LoadDraws(ui);
+    TStakesFile stakes(dir / "Korvane_6x45.lsk");
+    stakes.LoadStakes(ui);
+    TConfigData config;
+    config.Cost = 10000;
+    for (int round = 0; round < 5; ++round)
+      for (const TDraw& d : archive.Draws()) {
+        TNumList six;
+        for (int i = 0; i < 6; ++i) six.Nums[static_cast<size_t>(six.Count++)] = static_cast<uint8_t>(round * 6 + i + 1);
+        const char* origins[] = {"альфа", "бета", "гамма"};
+        stakes.AppendStake(NewStake(StakeManual, d.Number, 0, six, origins[(d.Number + round) % 3], config), 1, true,
+                           ui);
+      }
+  }
+  // The check is killed half way: its ratings are never saved.
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    TKillAtHalfUi ui;
+    TWorkspace ws(dir.Path(), ui);
+    ws.Open();
+    ws.StakesCheckManual();
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 9) << "the check ran to its end";
+
+  TScriptedUi ui;
+  {
+    TWorkspace ws(dir.Path(), ui);
+    ASSERT_EQ(ws.Open(), 0);
+    const int checked = CheckedInFile(ws);
+    ASSERT_GT(checked, 0);
+    ASSERT_LT(checked, 200);
+    EXPECT_EQ(RatedChecks(ws), checked);
+    ASSERT_EQ(ui.Messages.size(), 1u);
+    EXPECT_EQ(ui.Messages[0].Kind, TMessageKind::Warning);
+    EXPECT_EQ(ui.Messages[0].Text,
+              Format("Рейтинг не учитывал проверенные ставки прерванной проверки и дополнен (ставок: %d).", {checked}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Korvane_6x45.lrt.pending"));
+    // The rest is checked and rated as usual.
+    ws.StakesCheckManual();
+    EXPECT_EQ(CheckedInFile(ws), 200);
+    EXPECT_EQ(RatedChecks(ws), 200);
+  }
+  TScriptedUi again;
+  TWorkspace ws(dir.Path(), again);
+  ASSERT_EQ(ws.Open(), 0);
+  EXPECT_TRUE(again.Messages.empty());
+  EXPECT_EQ(RatedChecks(ws), 200);
 }
 
 }  // namespace

@@ -264,5 +264,40 @@ TEST(Formula, DeepNestingOutgrowsTheLocalStack) {
   EXPECT_EQ(r.Value, 65);
 }
 
+// A hostile settings file must not run the parser out of stack: nesting
+// past the limit is a syntax error, just under it still computes.
+TEST(Formula, NestingIsLimited) {
+  struct TCase {
+    std::string Text;
+    bool Ok;
+  };
+  auto parens = [](size_t n) { return std::string(n, '(') + "n1" + std::string(n, ')'); };
+  auto calls = [](size_t n) {
+    std::string t;
+    for (size_t i = 0; i < n; ++i) t += "abs(";
+    return t + "n1" + std::string(n, ')');
+  };
+  const TCase cases[] = {
+      {parens(MaxFormulaDepth - 1), true},
+      {parens(MaxFormulaDepth), false},
+      {parens(40000), false},
+      {std::string(40000, '('), false},
+      {std::string(200000, '-') + "n1", false},
+      {std::string(MaxFormulaDepth - 1, '-') + "n1", true},
+      {calls(MaxFormulaDepth - 1), true},
+      {calls(100000), false},
+      {"2" + std::string(100000, '^') + "2", false},
+  };
+  for (const TCase& c : cases) {
+    const TFormulaResult r = TFormula(c.Text).Evaluate(Vars());
+    EXPECT_EQ(r.Ok(), c.Ok) << c.Text.substr(0, 40) << "... of " << c.Text.size();
+    if (!c.Ok) {
+      EXPECT_EQ(r.Error, TFormulaError::Syntax);
+      EXPECT_EQ(FormulaErrorText(r.Error), "Синтаксическая ошибка");
+    }
+    EXPECT_EQ(EvaluateExpression(c.Text).Ok(), false) << "n1 is no variable here";
+  }
+}
+
 }  // namespace
 }  // namespace vexa

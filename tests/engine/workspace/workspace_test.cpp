@@ -84,6 +84,32 @@ TEST(Workspace, StartUpReportsEachFailureAndGoesOn) {
   EXPECT_GT(ws.Stats().Count(), 0) << "start-up went on";
 }
 
+// Temporaries of writes that a killed copy never finished go at the next
+// start, once the folder is ours; a copy refused the folder touches nothing.
+TEST(Workspace, StartUpRemovesStaleTemporaries) {
+  TTempDir dir;
+  std::filesystem::create_directory(dir / "Prefetchs");
+  WriteBytes(dir / ".Korvane_6x45.ldr.Ab12Cd", "half");
+  WriteBytes(dir / "Korvane_6x45.~tmp", "half");
+  WriteBytes(dir / "Prefetchs" / ".Korvane_6x45_NUMS.dfc.Ab12Cd", "half");
+  WriteBytes(dir / "mine.txt", "keep");
+  TScriptedUi ui;
+  {
+    TWorkspace first(dir.Path(), ui);
+    ASSERT_EQ(first.Open(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / ".Korvane_6x45.ldr.Ab12Cd"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Korvane_6x45.~tmp"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Prefetchs" / ".Korvane_6x45_NUMS.dfc.Ab12Cd"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "mine.txt"));
+    // Another copy's write in progress survives a second copy's start.
+    WriteBytes(dir / ".Korvane_6x45.lrt.Zz98Yx", "busy");
+    TScriptedUi secondUi;
+    TWorkspace second(dir.Path(), secondUi);
+    EXPECT_GT(second.Open(), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / ".Korvane_6x45.lrt.Zz98Yx"));
+  }
+}
+
 TEST(Workspace, DrawsCommandsSaveAndKeepTheBusyCounter) {
   TTempDir dir;
   TScriptedUi ui;
