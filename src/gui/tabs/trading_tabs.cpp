@@ -1,0 +1,21 @@
+#include "tabs/trading_tabs.h"
+
+#include <QTabWidget>
+
+#include "shell/main_window.h"
+#include "tabs/script_tab.h"
+#include "tabs/stakes_tab.h"
+
+namespace vexa::gui {
+
+void AddTradingTabs(TMainWindow& window, TQtUserInterface& ui) {
+  QTabWidget* pages = window.RightPages();
+  auto* stakes = new TStakesTab(window, ui, pages);
+  stakes->RegisterCommands();
+  pages->addTab(stakes, QStringLiteral("Ставки"));
+  auto* script = new TScriptTab(window, ui, pages);
+  script->RegisterCommands();
+  pages->addTab(script, QStringLiteral("Сценарий"));
+}
+
+}  // namespace vexa::gui
