@@ -3,6 +3,7 @@
 #include <QTabWidget>
 
 #include "shell/main_window.h"
+#include "tabs/ratings_tab.h"
 #include "tabs/script_tab.h"
 #include "tabs/stakes_tab.h"
 
@@ -13,6 +14,9 @@ void AddTradingTabs(TMainWindow& window, TQtUserInterface& ui) {
   auto* stakes = new TStakesTab(window, ui, pages);
   stakes->RegisterCommands();
   pages->addTab(stakes, QStringLiteral("Ставки"));
+  auto* ratings = new TRatingsTab(window, ui, pages);
+  ratings->RegisterCommands();
+  pages->addTab(ratings, QStringLiteral("Рейтинг"));
   auto* script = new TScriptTab(window, ui, pages);
   script->RegisterCommands();
   pages->addTab(script, QStringLiteral("Сценарий"));
