@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "dialogs/stake_dialogs.h"
+#include "dialogs/table_dialog.h"
 #include "gui_fixture.h"
 #include "models/combs_model.h"
 #include "models/ratings_model.h"
@@ -15,6 +16,9 @@
 #include "stakes/ratings.h"
 #include "tabs/ratings_tab.h"
 #include "tabs/stakes_tab.h"
+#include "tabs/tables_tab.h"
+
+#include <QTabWidget>
 
 using namespace vexa;
 using namespace vexa::gui;
@@ -172,6 +176,56 @@ class TStakesTabTest : public QObject {
     // A header click sorts through the engine.
     RatingsTab(f)->SortBy(1);
     QCOMPARE(f.Ws->RatingsSortColumn(), 1);
+  }
+
+  void RegularTablesAddStakeAndTabToggle() {
+    TGuiFixture f(30);
+    f.Open();
+    TTablesTab* tab = f.Window->findChild<TTablesTab*>();
+    QVERIFY(tab != nullptr);
+    QTabWidget* pages = f.Window->RightPages();
+    QVERIFY(pages->isTabVisible(pages->indexOf(tab)));
+    // One selected combination: one rule starting from it; a duplicate comment is refused.
+    SelectCombs(f, {4});
+    f.Window->CombsView()->selectionModel()->setCurrentIndex(f.Window->CombsModel()->index(4, 0),
+                                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    f.OnDialog<TTableDialog>([](TTableDialog* d) {
+      QVERIFY(d->StartEdit()->isEnabled());
+      d->StepEdit()->setValue(2);
+      d->accept();
+    });
+    QVERIFY(f.Trigger("TablesAdd"));
+    QCOMPARE(f.Ws->Tables().size(), size_t(1));
+    QCOMPARE(tab->Model()->rowCount(), 1);
+    bool refused = false;
+    f.OnDialog<TTableDialog>([&refused](TTableDialog* d) {
+      d->accept();
+      refused = d->isVisible() && d->focusWidget() == d->CommentEdit();
+      d->reject();
+    });
+    QVERIFY(f.Trigger("TablesAdd"));
+    QVERIFY(refused);
+    QCOMPARE(f.Ws->Tables().size(), size_t(1));
+    // A stake from the rule through the stake dialog.
+    tab->View()->selectionModel()->setCurrentIndex(tab->Model()->index(0, 0),
+                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    f.OnDialog<TStakeDialog>([](TStakeDialog* d) { d->accept(); });
+    QVERIFY(f.Trigger("TablesStakeAdd"));
+    const auto stakes = AllStakes(f);
+    QCOMPARE(stakes.size(), size_t(1));
+    QCOMPARE(stakes[0].Kind, uint8_t(StakeTable));
+    QCOMPARE(tab->Model()->index(0, 4).data().toString(), QStringLiteral("1"));
+    // TabTables hides the tab and empties the rules; showing loads them again.
+    QVERIFY(f.Trigger("TabTables"));
+    QVERIFY(!pages->isTabVisible(pages->indexOf(tab)));
+    QVERIFY(f.Ws->Tables().empty());
+    QCOMPARE(tab->Model()->rowCount(), 0);
+    QVERIFY(!f.Window->Commands().IsEnabled(QStringLiteral("TablesAdd")));
+    QVERIFY(!f.Window->Commands().IsChecked(QStringLiteral("TabTables")));
+    QVERIFY(f.Trigger("TabTables"));
+    QVERIFY(pages->isTabVisible(pages->indexOf(tab)));
+    QCOMPARE(pages->currentWidget(), tab);
+    QCOMPARE(tab->Model()->rowCount(), 1);
   }
 };
 

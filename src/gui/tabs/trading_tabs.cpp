@@ -6,6 +6,7 @@
 #include "tabs/ratings_tab.h"
 #include "tabs/script_tab.h"
 #include "tabs/stakes_tab.h"
+#include "tabs/tables_tab.h"
 
 namespace vexa::gui {
 
@@ -17,6 +18,10 @@ void AddTradingTabs(TMainWindow& window, TQtUserInterface& ui) {
   auto* ratings = new TRatingsTab(window, ui, pages);
   ratings->RegisterCommands();
   pages->addTab(ratings, QStringLiteral("Рейтинг"));
+  auto* tables = new TTablesTab(window, ui, pages);
+  tables->RegisterCommands();
+  pages->addTab(tables, QStringLiteral("Регуляры"));
+  tables->ApplyVisibility();
   auto* script = new TScriptTab(window, ui, pages);
   script->RegisterCommands();
   pages->addTab(script, QStringLiteral("Сценарий"));
