@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "dialogs/graph_window.h"
 #include "dialogs/stake_dialogs.h"
 #include "dialogs/table_dialog.h"
 #include "gui_fixture.h"
@@ -14,6 +15,10 @@
 #include "models/ratings_model.h"
 #include "models/stakes_model.h"
 #include "stakes/ratings.h"
+#include "stakes/stake_graphs.h"
+
+#include <QChart>
+#include <QLineSeries>
 #include "tabs/ratings_tab.h"
 #include "tabs/stakes_tab.h"
 #include "tabs/tables_tab.h"
@@ -176,6 +181,41 @@ class TStakesTabTest : public QObject {
     // A header click sorts through the engine.
     RatingsTab(f)->SortBy(1);
     QCOMPARE(f.Ws->RatingsSortColumn(), 1);
+  }
+
+  void GraphsShowTheEngineSeries() {
+    TGuiFixture f(30);
+    f.Open();
+    StakeSelected(f, {0, 1}, f.Ws->Archive().Draws()[3].Number);
+    StakeSelected(f, {2}, f.Ws->Archive().Draws()[2].Number);
+    QVERIFY(f.Trigger("StakesGraphDraws"));
+    auto windows = f.Window->findChildren<TGraphWindow*>();
+    QCOMPARE(windows.size(), 1);
+    TGraphWindow* g = windows[0];
+    QCOMPARE(g->windowTitle(), QString::fromUtf8(StakesGraphDrawsCaption));
+    const auto expected = StakesGraphDraws(f.Ws->Stakes());
+    QCOMPARE(g->Series().size(), expected.size());
+    const auto chartSeries = g->Chart()->series();
+    QCOMPARE(chartSeries.size(), 3);
+    for (size_t i = 0; i < expected.size(); ++i) {
+      auto* line = qobject_cast<QLineSeries*>(chartSeries[static_cast<int>(i)]);
+      QCOMPARE(line->name(), QString::fromStdString(expected[i].Title));
+      QCOMPARE(line->count(), static_cast<int>(expected[i].Points.size()));
+      for (int p = 0; p < line->count(); ++p) {
+        QCOMPARE(line->at(p).x(), expected[i].Points[static_cast<size_t>(p)].X);
+        QCOMPARE(line->at(p).y(), expected[i].Points[static_cast<size_t>(p)].Y);
+      }
+    }
+    g->close();
+    QCoreApplication::processEvents();
+    // The overlap graph of the selected ratings.
+    RatingsTab(f)->View()->selectAll();
+    QVERIFY(f.Trigger("StakesGraphOverlap"));
+    windows = f.Window->findChildren<TGraphWindow*>();
+    QVERIFY(!windows.isEmpty());
+    std::vector<std::string> names;
+    for (const TRating& r : f.Ws->Ratings().Items()) names.push_back(r.Name);
+    QCOMPARE(windows.back()->Series().size(), StakesGraphByOrigin(f.Ws->Stakes(), names, false).size());
   }
 
   void RegularTablesAddStakeAndTabToggle() {

@@ -5,12 +5,14 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "dialogs/graph_window.h"
 #include "models/ratings_model.h"
 #include "shell/file_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/qt_user_interface.h"
 #include "shell/worker.h"
 #include "stakes/ratings.h"
+#include "stakes/stake_graphs.h"
 #include "tabs/tab_tools.h"
 #include "workspace/workspace.h"
 
@@ -48,6 +50,28 @@ void TRatingsTab::RegisterCommands() {
                W_.RunHere([&] { ws.RatingsToScript(rows); });
              },
              [this] { return W_.HasSelection(View_); });
+  auto selected = [this, &ws] { return !ws.Stakes().Empty() && W_.HasSelection(View_); };
+  auto byOrigin = [this, &ws](bool profit) {
+    std::vector<std::string> names;
+    for (int row : W_.SelectedRows(View_))
+      if (row < ws.Ratings().Count()) names.push_back(ws.Ratings()[static_cast<size_t>(row)].Name);
+    std::vector<TGraphSeries> series;
+    if (W_.RunHere([&] { series = StakesGraphByOrigin(ws.Stakes(), names, profit); }))
+      TGraphWindow::Show(U8(profit ? StakesGraphProfitsCaption : StakesGraphOverlapCaption), series, &W_);
+  };
+  AddCommand(t, "StakesGraphOverlap", cat, "График совпадений ставок", "Ctrl+F6", StakesGraphOverlapCaption,
+             [byOrigin] { byOrigin(false); }, selected);
+  AddCommand(t, "StakesGraphProfits", cat, "График профита ставок", "Alt+F6", StakesGraphProfitsCaption,
+             [byOrigin] { byOrigin(true); }, selected);
+  AddCommand(t, "RatingsGraphOverlap", cat, "Количество совпадений", "", "Количество совпадений",
+             [this, &ws] {
+               TGraphWindow::Show(QStringLiteral("Количество совпадений"),
+                                  RatingsGraphOverlap(ws.Ratings().Items(), W_.SelectedRows(View_)), &W_);
+             },
+             [this] { return W_.HasSelection(View_); });
+  connect(View_, &QTableView::doubleClicked, this, [this] {
+    W_.Commands().Trigger(QStringLiteral("RatingsGraphOverlap"));
+  });
   for (int mode = 0; mode < RatingModes; ++mode) {
     const std::string id = "RatingsEffMode" + std::to_string(mode);
     AddCommand(t, id.c_str(), cat, RatingModeCaptions[static_cast<size_t>(mode)], "",
@@ -65,13 +89,15 @@ void TRatingsTab::RegisterCommands() {
   auto* row = new QHBoxLayout;
   row->setSpacing(2);
   AddCommandButtons(W_, this, row,
-                    {{"RatingsRefresh", "Обновить"}, {"RatingsToScript", "В сценарий"}, {"RatingsExport", "Экспорт"},
+                    {{"RatingsRefresh", "Обновить"}, {"StakesGraphOverlap", "Совпадения"},
+                     {"StakesGraphProfits", "Профит"}, {"RatingsGraphOverlap", "Распределение"}, {"RatingsToScript", "В сценарий"}, {"RatingsExport", "Экспорт"},
                      {"RatingsEffMode0", "Ожидаемые"}, {"RatingsEffMode1", "Абсолютные"},
                      {"RatingsEffMode2", "Относительные"}});
   row->addStretch(1);
   layout->addLayout(row);
   layout->addWidget(View_, 1);
-  t.SetPopup(View_, {QStringLiteral("RatingsGraphOverlap"), QStringLiteral("|"), QStringLiteral("RatingsRefresh"),
+  t.SetPopup(View_, {QStringLiteral("StakesGraphOverlap"), QStringLiteral("StakesGraphProfits"),
+                     QStringLiteral("RatingsGraphOverlap"), QStringLiteral("|"), QStringLiteral("RatingsRefresh"),
                      QStringLiteral("RatingsToScript"), QStringLiteral("RatingsExport"), QStringLiteral("|"),
                      QStringLiteral("RatingsEffMode0"), QStringLiteral("RatingsEffMode1"),
                      QStringLiteral("RatingsEffMode2")});

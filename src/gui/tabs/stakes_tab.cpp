@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/error.h"
+#include "dialogs/graph_window.h"
 #include "dialogs/stake_dialogs.h"
 #include "models/draws_model.h"
 #include "models/stakes_model.h"
@@ -16,6 +17,7 @@
 #include "shell/message_boxes.h"
 #include "shell/qt_user_interface.h"
 #include "shell/worker.h"
+#include "stakes/stake_graphs.h"
 #include "tabs/tab_tools.h"
 #include "workspace/workspace.h"
 
@@ -111,6 +113,13 @@ void TStakesTab::RegisterCommands() {
              [this, &ws] { W_.RunLong([&ws] { ws.StakeClear(); }); }, full);
   AddCommand(t, "StakesCheckManual", cat, "Проверить ставки", "Ctrl+F5", "Проверить ставки",
              [this, &ws] { W_.RunLong([&ws] { ws.StakesCheckManual(); }); }, full);
+  AddCommand(t, "StakesGraphDraws", cat, "Суммарный профит по тиражам", "F6", StakesGraphDrawsCaption,
+             [this, &ws] {
+               std::vector<TGraphSeries> series;
+               if (W_.RunHere([&] { series = StakesGraphDraws(ws.Stakes()); }))
+                 TGraphWindow::Show(U8(StakesGraphDrawsCaption), series, &W_);
+             },
+             full);
   AddCommand(t, "LogStakes", cat, "Журналы ставок", "", "Журналы ставок",
              [this, &ws] { W_.RunHere([&] { ws.LogStakes(); }); }, {},
              [&ws] { return ws.Window().StakesLogEnabled; });
@@ -125,7 +134,8 @@ void TStakesTab::RegisterCommands() {
   AddCommandButtons(W_, this, row,
                     {{"StakeAdd", "Ставка"}, {"StakeAddRandom", "Случайная"}, {"StakeAddSelected", "Выделенные"},
                      {"StakeAddAll", "Все"}, {"StakeDel", "Удалить"}, {"StakeFilter", "По условию"},
-                     {"StakeClear", "Удалить все"}, {"StakesCheckManual", "Проверить"}});
+                     {"StakeClear", "Удалить все"}, {"StakesCheckManual", "Проверить"},
+                     {"StakesGraphDraws", "График"}});
   row->addStretch(1);
   layout->addLayout(row);
   layout->addWidget(View_, 1);
