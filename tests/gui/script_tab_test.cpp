@@ -269,6 +269,9 @@ class TScriptTabTest : public QObject {
     Overrides(*f.Ws);
     f.Ws->ScriptAdd(TestLine);
     ScriptTab(f)->Refresh();
+    QStringList panels;
+    QObject::connect(f.Ui.get(), &TQtUserInterface::ProgressChanged, f.Window.get(),
+                     [&] { panels << ScriptTab(f)->RunPanel()->text(); });
     StartTest(f, 3);
     QVERIFY(ScriptTab(f)->Running());
     QVERIFY2(!ScriptTab(f)->View()->isEnabled(), "the list is locked during a run");
@@ -283,9 +286,30 @@ class TScriptTabTest : public QObject {
     QVERIFY(!windowLog.empty());
     QVERIFY(windowLog == LogEntries(engineDir.Path()));
     QCOMPARE(Opened.size(), 1);  // the log is opened for viewing
+    // The script bar showed the pass counter and the line, and the end.
+    QVERIFY(std::any_of(panels.begin(), panels.end(),
+                        [](const QString& p) { return p.startsWith(QStringLiteral("Цикл: 3 | Строка: 1 | ")); }));
+    QCOMPARE(ScriptTab(f)->RunPanel()->text(), QStringLiteral("Сценарий завершен!"));
     QVERIFY(!f.Window->Commands().IsEnabled(QStringLiteral("ScriptStop")));
     // The pass counter went through the run's status text.
     QVERIFY(!f.BoxesOf(TBoxKind::Error).size());
+  }
+
+  void KeysOpenTheRuns() {
+    TGuiFixture f(60);
+    f.Open();
+    f.Ws->ScriptAdd(TestLine);
+    ScriptTab(f)->Refresh();
+    f.Window->UpdateActions();
+    QApplication::setActiveWindow(f.Window.get());
+    bool asked = false;
+    f.OnDialog<TTestCountDialog>([&asked](TTestCountDialog* d) {
+      asked = d->CountSpin()->value() == TestCountDefault && d->CountSpin()->maximum() == 59;
+      d->reject();
+    });
+    QTest::keyClick(f.Window.get(), Qt::Key_F10, Qt::ControlModifier);
+    QTRY_VERIFY(asked);
+    QVERIFY2(!ScriptTab(f)->Running(), "Cancel runs nothing");
   }
 
   void StopDuringATestKeepsWhatWasWritten() {

@@ -61,9 +61,10 @@ TScriptTab::TScriptTab(TMainWindow& window, TQtUserInterface& ui, QWidget* paren
   RunText_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   bar->addWidget(Lines_);
   bar->addWidget(RunText_, 1);
-  // The run's panels (cycle, line, stakes, text) come as the progress text.
+  // The run's panels (cycle, line, stakes, text) come as one progress text
+  // starting with the cycle; the statistics' own texts leave them standing.
   connect(&Ui_, &TQtUserInterface::ProgressChanged, this, [this](const QString& text) {
-    if (Running_) RunText_->setText(text);
+    if (Running_ && text.startsWith(QStringLiteral("Цикл:"))) RunText_->setText(text);
   });
   // A change made here (not by the worker) reloads the list at once.
   connect(&Ui_, &TQtUserInterface::DataChanged, this, [this](unsigned what) {
