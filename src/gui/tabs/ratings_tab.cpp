@@ -86,15 +86,11 @@ void TRatingsTab::RegisterCommands() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->setSpacing(2);
-  auto* row = new QHBoxLayout;
-  row->setSpacing(2);
-  AddCommandButtons(W_, this, row,
+  layout->addWidget(CommandBar(W_, this,
                     {{"RatingsRefresh", "Обновить"}, {"StakesGraphOverlap", "Совпадения"},
                      {"StakesGraphProfits", "Профит"}, {"RatingsGraphOverlap", "Распределение"}, {"RatingsToScript", "В сценарий"}, {"RatingsExport", "Экспорт"},
                      {"RatingsEffMode0", "Ожидаемые"}, {"RatingsEffMode1", "Абсолютные"},
-                     {"RatingsEffMode2", "Относительные"}});
-  row->addStretch(1);
-  layout->addLayout(row);
+                     {"RatingsEffMode2", "Относительные"}}));
   layout->addWidget(View_, 1);
   t.SetPopup(View_, {QStringLiteral("StakesGraphOverlap"), QStringLiteral("StakesGraphProfits"),
                      QStringLiteral("RatingsGraphOverlap"), QStringLiteral("|"), QStringLiteral("RatingsRefresh"),

@@ -127,15 +127,11 @@ void TScriptTab::RegisterCommands() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->setSpacing(2);
-  auto* row = new QHBoxLayout;
-  row->setSpacing(2);
-  AddCommandButtons(W_, this, row,
+  layout->addWidget(CommandBar(W_, this,
                     {{"ScriptOpen", "Открыть"}, {"ScriptSave", "Сохранить"}, {"ScriptAdd", "Добавить"},
                      {"ScriptEmpty", "Разделитель"}, {"ScriptEdit", "Изменить"}, {"ScriptClone", "Клонировать"},
                      {"ScriptDel", "Удалить"}, {"ScriptUp", "Вверх"}, {"ScriptDown", "Вниз"},
-                     {"ScriptRun", "Прогноз"}, {"ScriptTest", "Тест"}, {"ScriptStop", "Стоп"}});
-  row->addStretch(1);
-  layout->addLayout(row);
+                     {"ScriptRun", "Прогноз"}, {"ScriptTest", "Тест"}, {"ScriptStop", "Стоп"}}));
   layout->addWidget(View_, 1);
   layout->addWidget(findChild<QStatusBar*>(QStringLiteral("sbScript")));
   t.SetPopup(View_, {QStringLiteral("ScriptOpen"), QStringLiteral("ScriptSave"), QStringLiteral("|"),

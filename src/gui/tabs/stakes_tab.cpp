@@ -129,15 +129,11 @@ void TStakesTab::RegisterCommands() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->setSpacing(2);
-  auto* row = new QHBoxLayout;
-  row->setSpacing(2);
-  AddCommandButtons(W_, this, row,
+  layout->addWidget(CommandBar(W_, this,
                     {{"StakeAdd", "Ставка"}, {"StakeAddRandom", "Случайная"}, {"StakeAddSelected", "Выделенные"},
                      {"StakeAddAll", "Все"}, {"StakeDel", "Удалить"}, {"StakeFilter", "По условию"},
                      {"StakeClear", "Удалить все"}, {"StakesCheckManual", "Проверить"},
-                     {"StakesGraphDraws", "График"}});
-  row->addStretch(1);
-  layout->addLayout(row);
+                     {"StakesGraphDraws", "График"}}));
   layout->addWidget(View_, 1);
   t.SetPopup(View_, {QStringLiteral("StakeAdd"), QStringLiteral("StakeAddSelected"), QStringLiteral("|"),
                      QStringLiteral("StakeDel"), QStringLiteral("StakeFilter"), QStringLiteral("StakeClear"),

@@ -17,10 +17,15 @@ void AddCommand(TCommandTable& t, const char* id, const char* category, const ch
   t.Add(std::move(c));
 }
 
-void AddCommandButtons(TMainWindow& w, QWidget* parent, QBoxLayout* row,
-                       std::initializer_list<std::pair<const char*, const char*>> buttons) {
+QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::pair<const char*, const char*>> buttons) {
+  auto* bar = new QWidget(parent);
+  bar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  bar->setMinimumWidth(1);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
   for (const auto& [id, text] : buttons) {
-    auto* b = new QToolButton(parent);
+    auto* b = new QToolButton(bar);
     b->setText(U8(text));
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     b->setFocusPolicy(Qt::NoFocus);
@@ -33,6 +38,8 @@ void AddCommandButtons(TMainWindow& w, QWidget* parent, QBoxLayout* row,
     });
     row->addWidget(b);
   }
+  row->addStretch(1);
+  return bar;
 }
 
 void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns) {

@@ -26,9 +26,9 @@ void AddCommand(TCommandTable& t, const char* id, const char* category, const ch
                 const char* hint, std::function<void()> handler, std::function<bool()> enabled = {},
                 std::function<bool()> checked = {}, const char* group = "", bool whileBusy = false);
 
-// A row of buttons bound to commands (id, caption); the window enables them with their commands.
-void AddCommandButtons(TMainWindow& w, QWidget* parent, QBoxLayout* row,
-                       std::initializer_list<std::pair<const char*, const char*>> buttons);
+// A row of buttons bound to commands (id, caption); the window enables them
+// with their commands. The row never widens the window: narrow, it is cut.
+QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::pair<const char*, const char*>> buttons);
 
 // A list view as the window's lists are set up: whole rows, no grid, fixed row height.
 void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns);

@@ -93,13 +93,9 @@ void TTablesTab::RegisterCommands() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->setSpacing(2);
-  auto* row = new QHBoxLayout;
-  row->setSpacing(2);
-  AddCommandButtons(W_, this, row,
+  layout->addWidget(CommandBar(W_, this,
                     {{"TablesAdd", "Добавить"}, {"TablesDel", "Удалить"}, {"TablesStakeAdd", "Ставка"},
-                     {"TablesStakeTest", "Тест"}});
-  row->addStretch(1);
-  layout->addLayout(row);
+                     {"TablesStakeTest", "Тест"}}));
   layout->addWidget(View_, 1);
   t.SetPopup(View_, {QStringLiteral("TablesAdd"), QStringLiteral("TablesDel"), QStringLiteral("|"),
                      QStringLiteral("TablesStakeAdd"), QStringLiteral("TablesStakeTest")});
