@@ -87,6 +87,11 @@ TStakesTab::TStakesTab(TMainWindow& window, TQtUserInterface& ui, QWidget* paren
   connect(&W_.Worker(), &TWorker::RunningChanged, this, [this](bool running) {
     if (!running) Refresh();
   });
+  // A double click on the combinations list stakes the clicked combination.
+  connect(W_.CombsView(), &QTableView::doubleClicked, this, [this] {
+    W_.Commands().Trigger(QStringLiteral("StakeAdd"));
+    W_.UpdateActions();
+  });
 }
 
 void TStakesTab::RegisterCommands() {
