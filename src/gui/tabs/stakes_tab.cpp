@@ -150,6 +150,9 @@ void TStakesTab::Refresh() {
   Model_->Refresh();
   const int after = Model_->rowCount();
   if (after > before && W_.Workspace().Window().StakesScrollEnabled) View_->scrollToBottom();
+  // Read the rows on screen now: while the next operation runs the grid reads nothing.
+  const int top = View_->rowAt(0);
+  Model_->Record(top >= 0 ? top : (after > before ? after - 1 : 0));
 }
 
 void TStakesTab::Add(bool random) {

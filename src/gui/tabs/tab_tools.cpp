@@ -36,6 +36,8 @@ QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::
       w.Commands().Trigger(command);
       w.UpdateActions();
     });
+    // Never squeezed: buttons past the right edge are cut off whole instead.
+    b->setMinimumWidth(b->sizeHint().width());
     row->addWidget(b);
   }
   row->addStretch(1);
