@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QHeaderView>
+#include <QScrollArea>
 #include <QTableView>
 
 #include "shell/main_window.h"
@@ -18,9 +19,14 @@ void AddCommand(TCommandTable& t, const char* id, const char* category, const ch
 }
 
 QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::pair<const char*, const char*>> buttons) {
-  auto* bar = new QWidget(parent);
-  bar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  bar->setMinimumWidth(1);
+  // The row sits in a scroll area without bars: narrower than its buttons,
+  // it shows the first ones whole instead of widening the window.
+  auto* area = new QScrollArea(parent);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setWidgetResizable(true);
+  auto* bar = new QWidget(area);
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(2);
@@ -36,12 +42,14 @@ QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::
       w.Commands().Trigger(command);
       w.UpdateActions();
     });
-    // Never squeezed: buttons past the right edge are cut off whole instead.
-    b->setMinimumWidth(b->sizeHint().width());
     row->addWidget(b);
   }
   row->addStretch(1);
-  return bar;
+  area->setWidget(bar);
+  area->setFixedHeight(bar->sizeHint().height());
+  area->setMinimumWidth(1);
+  area->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  return area;
 }
 
 void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns) {
