@@ -105,7 +105,7 @@ class TCommandsTest : public QObject {
     f.Open(false);
     std::set<QString> ids;
     for (const TCommand& c : f.Window->Commands().Commands()) QVERIFY2(ids.insert(c.Id).second, qPrintable(c.Id));
-    QCOMPARE(ids.size(), size_t(38));
+    QCOMPARE(ids.size(), size_t(38 + 42));  // the window's own and the trading tabs'
     std::set<QString> inMenus;
     for (QAction* a : f.Window->menuBar()->actions())
       if (a->menu() != nullptr) CollectActions(a->menu(), inMenus);
@@ -114,7 +114,8 @@ class TCommandsTest : public QObject {
     QStringList titles;
     for (QAction* a : f.Window->menuBar()->actions()) titles << a->text();
     QCOMPARE(titles, (QStringList{QStringLiteral("Файл"), QStringLiteral("Архив тиражей"), QStringLiteral("Комбинации"),
-                                  QStringLiteral("Вид"), QStringLiteral("Справка")}));
+                                  QStringLiteral("Ставки"), QStringLiteral("Рейтинг"), QStringLiteral("Регуляры"),
+                                  QStringLiteral("Сценарий"), QStringLiteral("Вид"), QStringLiteral("Справка")}));
     QCOMPARE(f.Window->Commands().Find(QStringLiteral("DrawsSorted"))->Hint,
              QStringLiteral("Упорядочить числа внутри тиража от меньшего к большему"));
     QCOMPARE(f.Window->Commands().Find(QStringLiteral("CombsDelExists"))->Hint,

@@ -67,7 +67,7 @@ const TCommand* TCommandTable::Find(const QString& id) const {
 
 bool TCommandTable::IsEnabled(const QString& id) const {
   const TCommand* c = Find(id);
-  if (c == nullptr || Busy_()) return false;
+  if (c == nullptr || (Busy_() && !c->WhileBusy)) return false;
   return !c->Enabled || c->Enabled();
 }
 

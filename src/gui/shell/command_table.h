@@ -36,6 +36,7 @@ struct TCommand {
   std::function<bool()> Checked;  // unset: not checkable
   std::function<void()> Handler;
   QString RadioGroup;  // commands of one group are exclusive
+  bool WhileBusy = false;  // Stop: enabled by its own rule while an operation runs
 };
 
 // Menu lists: a command id, "|" for a separator, "[Caption" opening a

@@ -29,6 +29,7 @@
 #include "shell/message_boxes.h"
 #include "shell/qt_user_interface.h"
 #include "shell/worker.h"
+#include "tabs/trading_tabs.h"
 #include "workspace/workspace.h"
 
 namespace vexa::gui {
@@ -98,6 +99,7 @@ TMainWindow::TMainWindow(TWorkspace& ws, TQtUserInterface& ui, QWidget* parent)
   BuildLayout();
   BuildStatusBar();
   BuildCommands();
+  AddTradingTabs(*this, Ui_);
   BuildMenus();
   RestoreColumns();
   RestorePlacement();

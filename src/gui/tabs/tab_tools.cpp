@@ -1,0 +1,88 @@
+#include "tabs/tab_tools.h"
+
+#include <QBoxLayout>
+#include <QHeaderView>
+#include <QScrollArea>
+#include <QTableView>
+
+#include "shell/main_window.h"
+
+namespace vexa::gui {
+
+void AddCommand(TCommandTable& t, const char* id, const char* category, const char* caption, const char* key,
+                const char* hint, std::function<void()> handler, std::function<bool()> enabled,
+                std::function<bool()> checked, const char* group, bool whileBusy) {
+  TCommand c{U8(id), U8(category), U8(caption), U8(key), U8(hint), std::move(enabled), std::move(checked),
+             std::move(handler), U8(group)};
+  c.WhileBusy = whileBusy;
+  t.Add(std::move(c));
+}
+
+QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::pair<const char*, const char*>> buttons) {
+  // The row sits in a scroll area without bars: narrower than its buttons,
+  // it shows the first ones whole instead of widening the window.
+  auto* area = new QScrollArea(parent);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setWidgetResizable(true);
+  auto* bar = new QWidget(area);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  for (const auto& [id, text] : buttons) {
+    auto* b = new QToolButton(bar);
+    b->setText(U8(text));
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setObjectName(QStringLiteral("btn") + QString::fromLatin1(id));
+    b->setProperty("command", QString::fromLatin1(id));
+    if (const TCommand* c = w.Commands().Find(QString::fromLatin1(id))) b->setToolTip(c->Hint);
+    QObject::connect(b, &QToolButton::clicked, &w, [&w, command = QString::fromLatin1(id)] {
+      w.Commands().Trigger(command);
+      w.UpdateActions();
+    });
+    row->addWidget(b);
+  }
+  row->addStretch(1);
+  area->setWidget(bar);
+  area->setFixedHeight(bar->sizeHint().height());
+  area->setMinimumWidth(1);
+  area->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  return area;
+}
+
+void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns) {
+  view->setModel(model);
+  view->verticalHeader()->hide();
+  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+  view->horizontalHeader()->setHighlightSections(false);
+  view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  view->horizontalHeader()->setSelectionModel(new QItemSelectionModel(model, view));
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setShowGrid(false);
+  view->setWordWrap(false);
+  view->setCornerButtonEnabled(false);
+  const QFontMetrics fm = view->horizontalHeader()->fontMetrics();
+  for (int c = 0; c < columns; ++c) {
+    const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    view->setColumnWidth(c, std::max(widths[c], fm.horizontalAdvance(header) + 12));
+  }
+}
+
+int FocusedRow(const QTableView* view) {
+  const QModelIndex i = view->selectionModel() != nullptr ? view->selectionModel()->currentIndex() : QModelIndex();
+  return i.isValid() ? i.row() : -1;
+}
+
+void FocusRow(QTableView* view, int row) {
+  if (row < 0 || row >= view->model()->rowCount()) return;
+  const QModelIndex i = view->model()->index(row, 0);
+  view->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  view->scrollTo(i);
+}
+
+}  // namespace vexa::gui
