@@ -29,6 +29,7 @@
 #include "shell/message_boxes.h"
 #include "shell/qt_user_interface.h"
 #include "shell/worker.h"
+#include "tabs/stat_tab.h"
 #include "workspace/workspace.h"
 
 namespace vexa::gui {
@@ -131,6 +132,8 @@ void TMainWindow::BuildLayout() {
   MainSplitter_->setStretchFactor(0, 0);
   MainSplitter_->setStretchFactor(1, 1);
   setCentralWidget(MainSplitter_);
+  StatTab_ = new TStatTab(*this, RightPages_);
+  RightPages_->addTab(StatTab_, QStringLiteral("Статистика"));
 
   // "Архив тиражей"
   auto* draws = new QWidget(LeftPages_);
@@ -312,6 +315,7 @@ void TMainWindow::RefreshAll() {
   DrawsModel_->Refresh();
   CombsModel_->Refresh();
   FiltersModel_->Refresh(Ws_.Combs().Log());
+  StatTab_->Refresh();
   {
     const QSignalBlocker block(OffsetSpin_);
     OffsetSpin_->setRange(0, std::max(0, Ws_.Archive().Count() - 1));
