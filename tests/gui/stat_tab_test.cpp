@@ -23,6 +23,7 @@
 #include "gui_fixture.h"
 #include "models/filters_model.h"
 #include "models/stat_model.h"
+#include "tabs/help_pages.h"
 #include "tabs/stat_tab.h"
 
 using namespace vexa;
@@ -293,6 +294,52 @@ class TStatTabTest : public QObject {
     });
     QVERIFY(f.Trigger("FiltersInfo"));
     QVERIFY2(shown.contains(QStringLiteral("SUMS")), qPrintable(shown));
+  }
+
+  // The help folder built beside the program: a page for every method,
+  // naming its code, with the example values of the engine's own rows.
+  void EveryMethodHasItsHelpPage() {
+    TGuiFixture f(HelpExampleDraws);
+    f.Open(false);
+    const std::filesystem::path help = std::filesystem::path(KORVANE_PATH).parent_path() / "help";
+    f.Ws->SetHelpFolder(help);
+    QVERIFY(!f.Ws->Stats().HelpFile.empty());
+    f.Window->UpdateActions();
+    QVERIFY(f.Window->Commands().IsEnabled(QStringLiteral("GetHelp")));
+    auto escape = [](std::string t) {
+      std::string out;
+      for (char c : t) out += c == '<' ? std::string("&lt;") : c == '>' ? std::string("&gt;") : c == '&' ? std::string("&amp;") : c == '"' ? std::string("&quot;") : std::string(1, c);
+      return out;
+    };
+    for (int i = 0; i < f.Ws->Stats().Count(); ++i) {
+      const std::string code = f.Ws->Stats().Items(i).Code();
+      const std::string page = f.Ws->StatHelpPage(i);
+      QVERIFY2(!page.empty(), code.c_str());
+      std::ifstream in(page, std::ios::binary);
+      const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      const std::string row = "<tr><td>" + escape(code) + "</td>";
+      const size_t at = html.find(row);
+      QVERIFY2(at != std::string::npos, code.c_str());
+      const size_t cell = html.find("<td class=\"values\">", at);
+      const size_t end = html.find("</td>", cell);
+      QVERIFY(cell != std::string::npos && end != std::string::npos);
+      const std::string shown = html.substr(cell, end - cell);
+      const TStatRows rows = f.Ws->StatRecalculate(i, 1, false);
+      std::string expected;
+      for (const TStatRow& r : rows.Rows)
+        if (r.Rec.Hits > 0) expected += (expected.empty() ? "" : "; ") + r.Texts[scValue];
+      QCOMPARE(QString::fromStdString(shown.substr(std::string("<td class=\"values\">").size())),
+               QString::fromStdString(escape(expected)));
+    }
+    // F8 on a method shows its page.
+    Select(f, "POS3");
+    QString shown;
+    f.OnDialog<THelpDialog>([&shown](THelpDialog* d) {
+      shown = d->Browser()->toPlainText();
+      d->reject();
+    });
+    QVERIFY(f.Trigger("FiltersInfo"));
+    QVERIFY2(shown.contains(QStringLiteral("POS3")), qPrintable(shown.left(200)));
   }
 
   void ShreddingDialogRefusesABadFormula() {

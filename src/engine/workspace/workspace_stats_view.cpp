@@ -62,10 +62,15 @@ void TWorkspace::RebuildStatLists() {
   // Registration again: the settings change the parameter ranges and captions.
   std::vector<std::pair<std::string, TStatMethod>> kept;
   for (int i = 0; i < Stats_.Count(); ++i) kept.emplace_back(Stats_.Items(i).Code(), Stats_.Items(i));
-  const bool all = Stats_.AllFavourite;
+  // Registration resets the options too.
+  const bool all = Stats_.AllFavourite, ordered = Stats_.Ordered, group = Stats_.ShowGroupName,
+             flags = Stats_.ShowMethodFlags;
   Stats_.RegisterAll();
   Stats_.MarkAllFavourite();
   Stats_.AllFavourite = all;
+  Stats_.Ordered = ordered;
+  Stats_.ShowGroupName = group;
+  Stats_.ShowMethodFlags = flags;
   for (const auto& [code, m] : kept) {
     const int i = Stats_.IndexOfCode(code);
     if (i < 0) continue;
