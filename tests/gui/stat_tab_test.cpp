@@ -192,7 +192,7 @@ class TStatTabTest : public QObject {
     Tab(f).ApplyComparisonColumns();
     for (int c : {scExpected, scDeviation, scDeviationPercent}) {
       QVERIFY(!view->isColumnHidden(c));
-      QCOMPARE(view->columnWidth(c), 80);
+      QVERIFY(view->columnWidth(c) >= 80);
     }
     f.Window->UpdateActions();
     QVERIFY(f.Window->Commands().IsEnabled(QStringLiteral("DrawsStatShowTotalLine")));

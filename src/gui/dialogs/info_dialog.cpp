@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -61,6 +62,7 @@ TInfoDialog::TInfoDialog(const TComb& numbers, TStatInfo info, int columns, int 
   layout->addWidget(Properties_, 1);
 
   auto* box = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  box->button(QDialogButtonBox::Close)->setText(QStringLiteral("Закрыть"));
   connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(box);
   connect(ColumnsSpin_, &QSpinBox::valueChanged, this, &TInfoDialog::LayOut);

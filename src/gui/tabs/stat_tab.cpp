@@ -107,16 +107,22 @@ TStatTab::TStatTab(TMainWindow& window, QWidget* parent) : QWidget(parent), Wind
   View_->setShowGrid(false);
   View_->setWordWrap(false);
   View_->setCornerButtonEnabled(false);
-  for (int c = 0; c < TStatModel::ColumnCount; ++c) View_->setColumnWidth(c, c == scValue ? 120 : 80);
+  // 80 (the value 120), widened where this font would cut the header.
+  const QFontMetrics fm = View_->horizontalHeader()->fontMetrics();
+  for (int c = 0; c < TStatModel::ColumnCount; ++c) {
+    const QString header = Model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    View_->setColumnWidth(c, std::max(c == scValue ? 120 : 80, fm.horizontalAdvance(header) + 24));
+  }
 
   Chart_ = new QChartView(Splitter_);
   Chart_->setObjectName(QStringLiteral("chStat"));
   Chart_->setRenderHint(QPainter::Antialiasing);
   Chart_->chart()->legend()->setAlignment(Qt::AlignBottom);
   Chart_->chart()->setMargins(QMargins(2, 2, 2, 2));
-  Chart_->setMinimumHeight(120);
-  Splitter_->setStretchFactor(0, 3);
-  Splitter_->setStretchFactor(1, 2);
+  Chart_->setMinimumHeight(200);
+  Splitter_->setStretchFactor(0, 1);
+  Splitter_->setStretchFactor(1, 1);
+  Splitter_->setSizes({400, 300});
   layout->addWidget(Splitter_, 1);
 
   connect(View_->selectionModel(), &QItemSelectionModel::selectionChanged, &Window_, &TMainWindow::UpdateActions);
@@ -218,6 +224,7 @@ void TStatTab::ApplyComparisonColumns() {
   for (int c : ComparisonColumns) {
     View_->setColumnHidden(c, !on);
     if (on && View_->columnWidth(c) == 0) View_->setColumnWidth(c, 80);
+    if (on) View_->setColumnWidth(c, std::max(View_->columnWidth(c), 80));
   }
 }
 
@@ -269,17 +276,22 @@ void TStatTab::FillChart() {
   // The value texts under the points when they fit; positions otherwise.
   const std::vector<TChartPoint>& labelled = data.Total.empty() ? data.Actual : data.Total;
   QAbstractAxis* xAxis = nullptr;
-  if (labelled.size() <= 60) {
+  if (labelled.size() <= 200) {
     auto* cat = new QCategoryAxis;
     cat->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    for (const TChartPoint& p : labelled) {
+    QFont small = cat->labelsFont();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() - 2));
+    cat->setLabelsFont(small);
+    // Every k-th value text, so that about 25 stand side by side.
+    const size_t step = std::max<size_t>(1, (labelled.size() + 24) / 25);
+    for (size_t k = 0; k < labelled.size(); k += step) {
+      const TChartPoint& p = labelled[k];
       QString label = QString::fromStdString(p.Label);
       // Two points with the same text would merge into one label.
       while (cat->categoriesLabels().contains(label)) label += QLatin1Char(' ');
       cat->append(label, p.X);
     }
     cat->setRange(minX, maxX);
-    if (labelled.size() > 20) cat->setLabelsAngle(-90);
     xAxis = cat;
   } else {
     auto* value = new QValueAxis;
