@@ -15,6 +15,8 @@
 #include "dialogs/proxy_dialog.h"
 #include "gui_fixture.h"
 #include "shell/message_window.h"
+#include "shell/progress_window.h"
+#include "core/error.h"
 #include "core/file_report.h"
 
 using namespace vexa;
@@ -166,6 +168,23 @@ class TDialogsTest : public QObject {
     TMessageWindow* again = TMessageWindow::AddMessage(f.Window.get(), TMessageLineKind::Info, QStringLiteral("снова"));
     QCOMPARE(again->Count(), 1);
     again->close();
+  }
+
+  void ProgressWindowIsSingleAndClamps() {
+    TProgressWindow* p = TProgressWindow::OpenProgress(QString(), 10);
+    QCOMPARE(p->size(), QSize(416, 74));
+    QCOMPARE(p->Text(), QStringLiteral("Подождите пожалуйста..."));
+    QVERIFY_THROWS_EXCEPTION(EVexaError, TProgressWindow::OpenProgress(QStringLiteral("x"), 5));
+    p->StepProgress(4);
+    QCOMPARE(p->Position(), 4);
+    p->StepProgress(100);
+    QCOMPARE(p->Position(), 10);
+    p->SetProgressText(QStringLiteral("Сохранение..."));
+    QCOMPARE(p->Text(), QStringLiteral("Сохранение..."));
+    TProgressWindow::CloseProgress();
+    QVERIFY(TProgressWindow::Current() == nullptr);
+    QVERIFY(TProgressWindow::OpenProgress(QStringLiteral("снова"), 3) != nullptr);
+    TProgressWindow::CloseProgress();
   }
 
   void FileDeletionReportIsABox() {

@@ -276,10 +276,23 @@ std::vector<int> TMainWindow::SelectedRows(QTableView* view) const {
   std::vector<int> rows;
   QItemSelectionModel* sm = view->selectionModel();
   if (sm == nullptr) return rows;
-  for (const QItemSelectionRange& range : sm->selection())
-    for (int r = range.top(); r <= range.bottom(); ++r) rows.push_back(r);
-  std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  // The selection is a handful of row ranges: order and merge them, then list the rows.
+  std::vector<std::pair<int, int>> ranges;
+  for (const QItemSelectionRange& range : sm->selection()) ranges.emplace_back(range.top(), range.bottom());
+  std::sort(ranges.begin(), ranges.end());
+  size_t total = 0;
+  int next = 0;
+  for (const auto& [top, bottom] : ranges) {
+    const int from = std::max(top, next);
+    if (from <= bottom) total += static_cast<size_t>(bottom - from + 1);
+    next = std::max(next, bottom + 1);
+  }
+  rows.reserve(total);
+  next = 0;
+  for (const auto& [top, bottom] : ranges) {
+    for (int r = std::max(top, next); r <= bottom; ++r) rows.push_back(r);
+    next = std::max(next, bottom + 1);
+  }
   return rows;
 }
 

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTableView>
+#include <QToolButton>
 #include <QUrl>
 
 #include "dialogs/about_dialog.h"
@@ -205,6 +206,14 @@ void TMainWindow::BuildMenus() {
   t.AddMainMenu(bar, Q("Справка"),
                 list({"GetHelp", "About", "|", "AutoSelfUpdate", "CheckUpdate", "|", "OpenLotoSite", "|",
                       "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK", "urlOK", "urlAuthSite", "urlTG"}));
+
+  // The tabs' buttons show the hints of their commands.
+  for (QToolButton* b : findChildren<QToolButton*>()) {
+    if (QAction* a = t.Action(b->property("command").toString())) {
+      b->setStatusTip(a->statusTip());
+      b->setToolTip(a->toolTip());
+    }
+  }
 
   t.SetPopup(DrawsView_, list({"DrawsInfo", "|", "DrawsDownload", "|", "DrawsAdd", "DrawsEdit", "DrawsDel", "|",
                                "DrawsImport", "DrawsExport", "|", "DrawsSorted", "ViewColorDraws"}));

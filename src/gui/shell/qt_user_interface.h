@@ -27,6 +27,7 @@ class TQtUserInterface : public QObject, public TUserInterface {
 
   // The window the boxes are modal over.
   void SetBoxParent(QWidget* parent) { BoxParent_ = parent; }
+  QWidget* BoxParent() const { return BoxParent_; }
 
   void Progress(const TProgress& progress) override;
   void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override;

@@ -43,7 +43,7 @@ bool TWorker::Run(std::function<void()> op, std::function<void()> done) {
 }
 
 void TWorker::Finish(const QString& error, const std::function<void()>& done) {
-  if (!error.isEmpty()) ShowError(nullptr, error);
+  if (!error.isEmpty()) ShowError(Ui_.BoxParent(), error);
   Running_ = false;
   if (done) done();
   emit RunningChanged(false);
