@@ -58,11 +58,8 @@ int LongestList() {
 
 void BM_StatSort(benchmark::State& state, int column) {
   static const int method = LongestList();
-  static gui::TStatModel model = [] {
-    gui::TStatModel m;
-    m.SetRows(Data().Ws->StatRecalculate(method, 1000, false));
-    return m;
-  }();
+  static gui::TStatModel model;
+  if (model.rowCount() == 0) model.SetRows(Data().Ws->StatRecalculate(method, 1000, false));
   bool descending = false;
   for (auto _ : state) {
     descending = !descending;
