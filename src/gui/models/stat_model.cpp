@@ -1,7 +1,5 @@
 #include "models/stat_model.h"
 
-#include <algorithm>
-#include <numeric>
 
 namespace vexa::gui {
 
@@ -34,21 +32,16 @@ void TStatModel::sort(int column, Qt::SortOrder order) {
 }
 
 void TStatModel::ApplySort() {
-  const int column = SortColumn_;
-  const bool descending = Descending_;
-  std::stable_sort(Order_.begin(), Order_.end(), [&](int a, int b) {
-    return CompareListRows(Texts_[static_cast<size_t>(a)], Texts_[static_cast<size_t>(b)], column, descending) < 0;
-  });
+  const std::vector<TStatRow>& rows = Rows_.Rows;
+  Order_ = SortListOrder(
+      static_cast<int>(rows.size()),
+      [&rows](int r, int c) -> std::string_view { return rows[static_cast<size_t>(r)].Texts[static_cast<size_t>(c)]; },
+      SortColumn_, Descending_);
 }
 
 void TStatModel::SetRows(TStatRows rows) {
   beginResetModel();
   Rows_ = std::move(rows);
-  Texts_.clear();
-  Texts_.reserve(Rows_.Rows.size());
-  for (const TStatRow& r : Rows_.Rows) Texts_.emplace_back(r.Texts.begin(), r.Texts.end());
-  Order_.resize(Rows_.Rows.size());
-  std::iota(Order_.begin(), Order_.end(), 0);
   ApplySort();
   endResetModel();
 }

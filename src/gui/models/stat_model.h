@@ -40,7 +40,6 @@ class TStatModel : public QAbstractTableModel {
   void ApplySort();
 
   TStatRows Rows_;
-  std::vector<TListRow> Texts_;  // the rows as the list comparison reads them
   std::vector<int> Order_;
   int SortColumn_ = scHits;
   bool Descending_ = false;
