@@ -62,7 +62,7 @@ int TArgs::ToInt(const std::string& text, const std::string& what) {
 const std::vector<const TCommandGroup*>& CommandGroups() {
   static const std::vector<const TCommandGroup*> groups = {
       &DrawsCommands, &ProxyCommands,  &ConfigCommands, &StatsCommands,  &FullSetCommands,
-      &CombsCommands, &StakesCommands, &RatingsCommands, &TablesCommands, &ScriptCommands,
+      &CombsCommands, &StakesCommands, &RatingsCommands, &TablesCommands, &ScriptCommands, &ViewsCommands,
   };
   return groups;
 }

@@ -54,6 +54,24 @@ int Generate(TContext& ctx, TArgs& args) {
   return ExitOk;
 }
 
+// A card or layout selection as text: columns separated by "|", the cells
+// of a column by ";" (cells as the grid holds them, "" for an empty one).
+TGridCells ParseGridCells(const std::string& text) {
+  TGridCells cells(1);
+  std::string cell;
+  for (char c : text) {
+    if (c == '|' || c == ';') {
+      cells.back().push_back(cell);
+      cell.clear();
+      if (c == '|') cells.emplace_back();
+    } else {
+      cell += c;
+    }
+  }
+  cells.back().push_back(cell);
+  return cells;
+}
+
 int Filter(TContext& ctx, TArgs& args) {
   bool hasIn = false;
   bool hasWindow = false;
@@ -66,9 +84,16 @@ int Filter(TContext& ctx, TArgs& args) {
   const bool sortedFlag = args.TakeFlag("--sorted");
   const bool keep = args.TakeFlag("--keep");
   const bool del = args.TakeFlag("--delete");
+  bool hasCard = false;
+  bool hasLayout = false;
+  const std::string card = args.TakeOption("--card", hasCard);
+  const std::string layout = args.TakeOption("--layout", hasLayout);
   const auto words = args.Positional();
   if (keep == del) throw EUsageError("combs filter: нужен ровно один из --keep и --delete");
-  if (words.size() < 2) throw EUsageError("combs filter: нужны METHOD и хотя бы одно значение");
+  const bool grid = hasCard || hasLayout;
+  if (grid && ((hasCard && hasLayout) || !words.empty() || hasWindow))
+    throw EUsageError("combs filter: --card или --layout без METHOD, значений и --window");
+  if (!grid && words.size() < 2) throw EUsageError("combs filter: нужны METHOD и хотя бы одно значение");
   int length = 0;
   if (hasWindow) {
     length = TArgs::ToInt(window, "--window");
@@ -78,11 +103,21 @@ int Filter(TContext& ctx, TArgs& args) {
 
   // Without --in the list is the one the program has after start-up.
   auto ws = OpenWorkspace(ctx, !hasIn);
-  const int method = ws->StatMethodIndex(words[0]);
+  const int method = grid ? -1 : ws->StatMethodIndex(words[0]);
   ws->SetDrawsOffset(k);
   // --sorted applies to this run only; the stored setting stays.
   if (sortedFlag) ws->SetRunOverrides(TRunOverrides::SortedOnly());
   if (hasIn && !ws->CombsOpen(in)) throw EReported();
+  if (grid) {
+    if (hasCard)
+      ws->CardFilterCells(ParseGridCells(card), del);
+    else
+      ws->LayoutFilterCells(ParseGridCells(layout), del);
+    const TLogRow& row = ws->Combs().Log().back();
+    ctx.Out << row.Name << '\t' << row.Values << '\t' << row.Count << '\n';
+    WriteOutput(*ws, hasOut, out);
+    return ExitOk;
+  }
 
   const TStatRows rows = ws->StatRecalculate(method, length, false);
   const TStatDrawArray values =
@@ -116,7 +151,8 @@ const TCommandGroup CombsCommands{
         {"generate", "[--mode M] [--params TEXT] [-o FILE.lcv]",
          "создать список комбинаций (по умолчанию из настроек),\nвывести их количество", Generate},
         {"filter", "[--in FILE.lcv] METHOD [--window N] [--offset K] [--sorted]\n(--keep|--delete) VALUE... [-o FILE.lcv]",
-         "оставить или удалить комбинации со значениями метода;\nвывести фильтр, значения и количество комбинаций",
+         "оставить или удалить комбинации со значениями метода;\nвывести фильтр, значения и количество комбинаций\n"
+         "(вместо METHOD и значений: --card CELLS или --layout CELLS -\nвыделение карты или схемы: столбцы через \"|\", ячейки через \";\")",
          Filter},
         {"find", "\"n1 n2 n3 n4 n5 n6\"", "тиражи, в которых выпадала комбинация", Find},
     }};

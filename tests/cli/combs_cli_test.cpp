@@ -9,6 +9,7 @@
 
 #include "core/draws_archive.h"
 #include "core/game.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace vexa {
@@ -18,38 +19,13 @@ using test::ReadBytes;
 using test::TTempDir;
 using test::WriteBytes;
 
-struct TResult {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'')
-      q += "'\\''";
-    else
-      q += c;
-  }
-  return q + "'";
-}
+using TResult = test::TCliResult;
 
 class CombsCli : public ::testing::Test {
  protected:
   TTempDir dir;
 
-  TResult Run(const std::vector<std::string>& args) {
-    std::string cmd = "env -u VEXA_DATA_DIR " + Quote(VEXA_CLI_PATH) + " --data-dir " + Quote(dir.Path().string());
-    for (const auto& a : args) cmd += " " + Quote(a);
-    cmd += " >" + Quote((dir / "out.txt").string()) + " 2>" + Quote((dir / "err.txt").string()) + " </dev/null";
-    const int raw = std::system(cmd.c_str());
-    TResult r;
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.Out = ReadBytes(dir / "out.txt");
-    r.Err = ReadBytes(dir / "err.txt");
-    return r;
-  }
+  TResult Run(const std::vector<std::string>& args) { return test::RunCli(dir.Path(), args); }
   std::string File(const char* name) const { return (dir / name).string(); }
   void Demo() { ASSERT_EQ(Run({"draws", "demo", "--count", "30", "--seed", "4"}).Status, 0); }
 };

@@ -11,6 +11,7 @@
 #include "core/draws_archive.h"
 #include "core/format.h"
 #include "support/results_pages.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace vexa {
@@ -22,17 +23,7 @@ using test::ReadBytes;
 using test::TTempDir;
 using test::WriteBytes;
 
-struct TResult {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using TResult = test::TCliResult;
 
 class DownloadCli : public ::testing::Test {
  protected:
@@ -45,18 +36,10 @@ class DownloadCli : public ::testing::Test {
   }
 
   TResult Run(const std::vector<std::string>& args, const std::string& input = "") {
-    WriteBytes(dir / "in.txt", input);
-    std::string cmd = "env -u VEXA_DATA_DIR -u http_proxy -u HTTP_PROXY " + Quote(VEXA_CLI_PATH) + " --data-dir " +
-                      Quote(dir.Path().string());
-    for (const auto& a : args) cmd += " " + Quote(a);
-    cmd += " >" + Quote((dir / "out.txt").string()) + " 2>" + Quote((dir / "err.txt").string()) + " <" +
-           Quote((dir / "in.txt").string());
-    const int raw = std::system(cmd.c_str());
-    TResult r;
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.Out = ReadBytes(dir / "out.txt");
-    r.Err = ReadBytes(dir / "err.txt");
-    return r;
+    test::TCliOptions options;
+    options.Input = input;
+    options.CLocale = false;
+    return test::RunCli(dir.Path(), args, options);
   }
 
   // yyyy-mm-dd of a day of a cursor's month.

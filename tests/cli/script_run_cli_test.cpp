@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/codec.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace vexa {
@@ -17,40 +19,17 @@ namespace {
 
 using test::ReadBytes;
 using test::TTempDir;
+using test::WriteBytes;
 
-struct TResult {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using TResult = test::TCliResult;
 
 class ScriptRunCli : public ::testing::Test {
  protected:
   TTempDir dir;
 
-  std::string Command(const std::vector<std::string>& args) {
-    std::string cmd =
-        "env -u VEXA_DATA_DIR LC_ALL=C " + Quote(VEXA_CLI_PATH) + " --data-dir " + Quote(dir.Path().string());
-    for (const auto& a : args) cmd += " " + Quote(a);
-    return cmd;
-  }
+  std::string Command(const std::vector<std::string>& args) { return test::CliCommand(dir.Path(), args); }
 
-  TResult Run(const std::vector<std::string>& args) {
-    const std::string cmd = Command(args) + " >" + Quote((dir / "out.txt").string()) + " 2>" +
-                            Quote((dir / "err.txt").string()) + " </dev/null";
-    const int raw = std::system(cmd.c_str());
-    TResult r;
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.Out = ReadBytes(dir / "out.txt");
-    r.Err = ReadBytes(dir / "err.txt");
-    return r;
-  }
+  TResult Run(const std::vector<std::string>& args) { return test::RunCli(dir.Path(), args); }
 
   void Prepare(const std::string& line) {
     ASSERT_EQ(Run({"draws", "demo", "--count", "120", "--seed", "7"}).Status, 0);
@@ -116,7 +95,7 @@ TEST_F(ScriptRunCli, CtrlCStopsTheTest) {
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
-    const std::string cmd = Command({"script", "test", "--tests", "100"}) + " >" + Quote(out) + " 2>/dev/null";
+    const std::string cmd = Command({"script", "test", "--tests", "100"}) + " >" + test::ShellQuote(out) + " 2>/dev/null";
     ::execl("/bin/sh", "sh", "-c", ("exec " + cmd).c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
@@ -136,6 +115,25 @@ TEST_F(ScriptRunCli, CtrlCStopsTheTest) {
   EXPECT_EQ(text.rfind("Ставок: ", 0), 0u) << text;
   const TResult list = Run({"draws", "list", "--last", "1"});
   EXPECT_EQ(list.Status, 0);
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// A line CURR continues from the list the program has after start-up: the
+// default generation of the settings file, as in the window.
+TEST_F(ScriptRunCli, CurrStartsFromTheStartUpList) {
+  WriteBytes(dir / "Korvane_6x45.ini", "[GLOBAL]\r\nCombsGenerateMode=2\r\nCombsGenerateParameters=1,2,3,4,5,6,7\r\n");
+  Prepare("CURR:0#FIRST|TSD0#NUMS:20#LNO:#ST:1| | | | | | |curr");
+  const TResult r = Run({"script", "run", "--log"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out.rfind("Ставок: 1\n", 0), 0u) << r.Out;
+  const size_t from = r.Out.find("Журнал: ") + std::string("Журнал: ").size();
+  const std::string log = Cp1251ToUtf8(ReadBytes(r.Out.substr(from, r.Out.find('\n', from) - from)));
+  EXPECT_NE(log.find("Количество комбинаций в списке: 7"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/codec.h"
 #include "core/draws_archive.h"
 #include "stakes/stakes_file.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace vexa {
@@ -18,17 +19,7 @@ namespace {
 using test::ReadBytes;
 using test::TTempDir;
 
-struct TResult {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using TResult = test::TCliResult;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -53,18 +44,7 @@ class StakesCli : public ::testing::Test {
  protected:
   TTempDir dir;
 
-  TResult Run(const std::vector<std::string>& args) {
-    std::string cmd =
-        "env -u VEXA_DATA_DIR LC_ALL=C " + Quote(VEXA_CLI_PATH) + " --data-dir " + Quote(dir.Path().string());
-    for (const auto& a : args) cmd += " " + Quote(a);
-    cmd += " >" + Quote((dir / "out.txt").string()) + " 2>" + Quote((dir / "err.txt").string()) + " </dev/null";
-    const int raw = std::system(cmd.c_str());
-    TResult r;
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.Out = ReadBytes(dir / "out.txt");
-    r.Err = ReadBytes(dir / "err.txt");
-    return r;
-  }
+  TResult Run(const std::vector<std::string>& args) { return test::RunCli(dir.Path(), args); }
 
   // Twelve demo draws numbered 1..12; the main numbers of draw `number`.
   std::string Demo() {

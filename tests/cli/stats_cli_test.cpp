@@ -11,6 +11,7 @@
 
 #include "core/draws_archive.h"
 #include "stats/stat_list.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace vexa {
@@ -20,17 +21,7 @@ using test::ReadBytes;
 using test::TTempDir;
 using test::WriteBytes;
 
-struct TResult {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using TResult = test::TCliResult;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -52,17 +43,7 @@ class StatsCli : public ::testing::Test {
  protected:
   TTempDir dir;
 
-  TResult Run(const std::vector<std::string>& args) {
-    std::string cmd = "env -u VEXA_DATA_DIR LC_ALL=C " + Quote(VEXA_CLI_PATH) + " --data-dir " + Quote(dir.Path().string());
-    for (const auto& a : args) cmd += " " + Quote(a);
-    cmd += " >" + Quote((dir / "out.txt").string()) + " 2>" + Quote((dir / "err.txt").string()) + " </dev/null";
-    const int raw = std::system(cmd.c_str());
-    TResult r;
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.Out = ReadBytes(dir / "out.txt");
-    r.Err = ReadBytes(dir / "err.txt");
-    return r;
-  }
+  TResult Run(const std::vector<std::string>& args) { return test::RunCli(dir.Path(), args); }
 
   // Draws 10..14; the newest one drawn out of order.
   void WriteSmallArchive() {
@@ -250,6 +231,23 @@ TEST_F(StatsCli, FullSetBuildCreatesMissingFilesOrForcedOnes) {
   EXPECT_EQ(r.Err, "Метод расчета статистики \"POE1\" не участвует в сравнении с полным набором комбинаций!\n");
   r = Run({"fullset", "build", "EVEN", "NOPE"});
   EXPECT_EQ(r.Status, 1);
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// Every command fails after a failed start-up, the statistics ones too.
+TEST_F(StatsCli, AFailedStartUpFailsTheCommand) {
+  std::filesystem::create_directory(dir / "Korvane_6x45.ini");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"stats", "methods"}, {"stats", "show", "NUMS"}, {"stats", "graph", "NUMS"}}) {
+    const TResult r = Run(args);
+    EXPECT_EQ(r.Status, 1) << args[1];
+    EXPECT_NE(r.Err.find("Ошибка чтения файла конфигурации!"), std::string::npos) << r.Err;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "core/codec.h"
 #include "core/draws_archive.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace vexa {
@@ -19,38 +20,17 @@ using test::ReadBytes;
 using test::TTempDir;
 using test::WriteBytes;
 
-struct TResult {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'')
-      q += "'\\''";
-    else
-      q += c;
-  }
-  return q + "'";
-}
+using TResult = test::TCliResult;
 
 class VexaCli : public ::testing::Test {
  protected:
   TTempDir dir;
 
   TResult Run(const std::vector<std::string>& args, bool withDataDir = true) {
-    std::string cmd = "env -u VEXA_DATA_DIR " + Quote(VEXA_CLI_PATH);
-    if (withDataDir) cmd += " --data-dir " + Quote(dir.Path().string());
-    for (const auto& a : args) cmd += " " + Quote(a);
-    cmd += " >" + Quote((dir / "out.txt").string()) + " 2>" + Quote((dir / "err.txt").string()) + " </dev/null";
-    const int raw = std::system(cmd.c_str());
-    TResult r;
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.Out = ReadBytes(dir / "out.txt");
-    r.Err = ReadBytes(dir / "err.txt");
-    return r;
+    test::TCliOptions options;
+    options.WithDataDir = withDataDir;
+    options.CLocale = false;
+    return test::RunCli(dir.Path(), args, options);
   }
 };
 
@@ -145,7 +125,7 @@ TEST_F(VexaCli, UsageErrorsExitWith2) {
 }
 
 TEST_F(VexaCli, DataFolderFromTheEnvironment) {
-  const std::string cmd = "VEXA_DATA_DIR=" + Quote(dir.Path().string()) + " " + Quote(VEXA_CLI_PATH) +
+  const std::string cmd = "VEXA_DATA_DIR=" + test::ShellQuote(dir.Path().string()) + " " + test::ShellQuote(VEXA_CLI_PATH) +
                           " draws demo --count 3 >/dev/null 2>&1";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   EXPECT_EQ(ReadBytes(dir / "Korvane_6x45.ldr").size(), 72u);

@@ -111,6 +111,12 @@ int TDrawsDownloader::DownloadDraws() {
   int cursor = Archive_.DrawYmdPlusDays(0, 1) / 100;
   Connection_.Attempt = 1;
   do {
+    // The months read so far stay saved.
+    if (Ui_.StopRequested()) {
+      Result_.Added = Archive_.Count() - startCount;
+      Result_.Stopped = true;
+      return result;
+    }
     const int before = Archive_.Count();
     try {
       const int minYmd = Archive_.DrawYmdPlusDays(0, 1);

@@ -57,6 +57,7 @@ struct TDownloadResult {
   int Pages = 0;           // month pages read and saved
   int Added = 0;           // draws added to the archive
   bool Completed = false;  // false when the user chose not to retry a failing month
+  bool Stopped = false;    // the user stopped it before a month; the months before stay saved
 };
 
 class TDrawsDownloader {

@@ -98,7 +98,14 @@ int DrawsImport(TDrawsArchive& archive, const std::filesystem::path& file, TUser
   SplitLines(content, lines);
   int added = 0;
   ChangeAndSave(archive, ui, [&] {
+    size_t lineNo = 0;
     for (const std::string& line : lines) {
+      // A stop gives the archive back as it was: ChangeAndSave restores it.
+      if (++lineNo % 4096 == 0) {
+        ui.SetProgress(Format("Импорт тиражей из файла \"%s\"...", {file.string()}), static_cast<int64_t>(lineNo),
+                       static_cast<int64_t>(lines.size()));
+        ThrowIfStopped(ui);
+      }
       if (Trim(line).empty()) continue;
       const std::vector<std::string> f = SplitCsvFields(line);
       size_t first = 0;

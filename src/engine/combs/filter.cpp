@@ -85,7 +85,11 @@ void ApplyFilter(TCombsList& combs, TCustomStat& stat, const TStatDrawArray& val
   if (combs.UndoCount() > 0) {
     stat.LoadDraw(-1, lastIndex, sorted);
     stat.PrepareValues(values);
-    combs.RebuildFromUndo(TFilterKeep{&stat, &values, lastIndex, sorted, del});
+    // A stop throws from the walk's own thread; the caller gives the list back.
+    combs.RebuildFromUndo(TFilterKeep{&stat, &values, lastIndex, sorted, del}, [&ui](size_t done, size_t total) {
+      ui.SetProgress(FilteringStatus, static_cast<int64_t>(done), static_cast<int64_t>(total));
+      ThrowIfStopped(ui);
+    });
   } else {
     combs.SetCombs({});
   }

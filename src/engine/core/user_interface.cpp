@@ -31,6 +31,10 @@ std::string MessageLine(std::string_view text, std::string_view cause) {
   return out;
 }
 
+void ThrowIfStopped(TUserInterface& ui) {
+  if (ui.StopRequested()) throw EStopped();
+}
+
 EVexaError::EVexaError(const std::string& message, const std::string& cause)
     : std::runtime_error(MessageBoxText(message, cause)), Message_(message), Cause_(cause) {}
 

@@ -69,6 +69,9 @@ class TUserInterface {
   }
 };
 
+// Throws EStopped when the user asked for a stop; for the long loops.
+void ThrowIfStopped(TUserInterface& ui);
+
 // The box layout of a message: the text, two line breaks, the cause.
 std::string MessageBoxText(std::string_view text, std::string_view cause);
 // One terminal line: the text, then the cause after a blank.

@@ -1,3 +1,5 @@
+// The script runner's frame: a forecast or a test, its passes, lines and
+// variants, and the status bar.
 #include "scripts/script_runner.h"
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include "core/format.h"
 #include "core/list_compare.h"
 #include "scripts/bit_list.h"
+#include "scripts/script_runner_bits.h"
 #include "scripts/systems.h"
 #include "stakes/stake_record.h"
 
@@ -17,44 +20,6 @@ namespace {
 
 constexpr const char* VariantsStatus = "Создание всех вариантов фильтров...";
 constexpr const char* VariantsProgressFormat = "Создание всех вариантов фильтров ( %d )...";
-constexpr const char* CountFormat = "Количество комбинаций в списке: %d";
-
-// Rows in the order of the sortable list: the column's texts as numbers
-// where both read as numbers, ties settled by the value column.
-void SortRows(std::vector<TStatRow>& rows, int column, bool descending) {
-  if (column < 0) return;
-  std::stable_sort(rows.begin(), rows.end(), [&](const TStatRow& a, const TStatRow& b) {
-    int r = 0;
-    if (column > 0) r = CompareListTexts(a.Texts[static_cast<size_t>(column)], b.Texts[static_cast<size_t>(column)]);
-    if (r == 0) r = CompareListTexts(a.Texts[scValue], b.Texts[scValue]);
-    return descending ? r > 0 : r < 0;
-  });
-}
-
-// The distinct numbers of a list in order of first appearance, at most 45.
-class TDistinctNumbers {
- public:
-  // False once 45 numbers are there.
-  bool Add(const TComb& comb) {
-    for (uint8_t n : comb) {
-      if (Seen_[n]) continue;
-      Seen_[n] = true;
-      Numbers.push_back(n);
-      if (Numbers.size() >= static_cast<size_t>(MaxNumber)) return false;
-    }
-    return true;
-  }
-  TByteArray Numbers;
-
- private:
-  std::array<bool, 256> Seen_{};
-};
-
-uint64_t PackComb(const TComb& comb) {
-  uint64_t v = 0;
-  for (size_t i = 0; i < comb.size(); ++i) v |= static_cast<uint64_t>(comb[i]) << (8 * i);
-  return v;
-}
 
 }  // namespace
 
@@ -70,126 +35,10 @@ std::string ScriptStatusText(const TScriptStatusBar& bar) {
   return s;
 }
 
-// ---- The line's list as bits ------------------------------------------------------------
-
-struct TScriptRunner::TBits {
-  std::unique_ptr<TFullCombs> All;  // made on first use
-  TBitList List;
-  TBitList Undo;
-  TBitList Excl;
-  bool Active = false;  // the line's list lives in List
-  bool Synced = false;  // and the combinations list holds the same
-  int ExclOffset = -1;
-  int ExclN = -1;
-  TMatchCache Cache;
-  std::vector<TComb> Scratch;
-};
-
 TScriptRunner::TScriptRunner(TScriptHost& host, TScriptRunState& state, TScriptLog& log)
     : Host_(host), State_(state), Log_(log), Bits_(std::make_unique<TBits>()) {}
 
 TScriptRunner::~TScriptRunner() = default;
-
-bool TScriptRunner::UseBits() const { return Host_.SpeedUps && Host_.Stats.Generate.Mode == GenerateAll; }
-
-int TScriptRunner::ListCount() const { return Bits_->Active ? Bits_->List.Count() : Host_.Combs.Count(); }
-
-TComb TScriptRunner::ListAt(int i) const {
-  return Bits_->Active ? (*Bits_->All)[Bits_->List.Select(i)] : Host_.Combs[i];
-}
-
-// What Generate and the exclusion buffer make of the combinations list, in bits.
-void TScriptRunner::StartBits(const TScriptOptions& options) {
-  TBits& b = *Bits_;
-  if (!b.All) b.All = std::make_unique<TFullCombs>();
-  Host_.Ui.SetStatus(GeneratingStatus);
-  Host_.Combs.ClearLog();
-  Host_.Combs.DiscardUndo();
-  b.List.SetAll();
-  b.Active = true;
-  b.Synced = false;
-  if (Stopped()) return;
-  if (options.StartCombsType != sctExcl || options.DrawsExclude <= 0) return;
-  const int offset = Host_.Archive.DrawsOffset();
-  const int n = options.DrawsExclude;
-  if (b.ExclOffset == offset && b.ExclN == n) {
-    b.List = b.Excl;
-  } else {
-    b.Undo = b.List;
-    RemoveDrawnBits(n);
-    Host_.Combs.LogOperation(true, RemoveDrawnLogName, std::to_string(n), b.List.Count());
-    b.Excl = b.List;
-    b.ExclOffset = offset;
-    b.ExclN = n;
-  }
-}
-
-// As TCombsList::RemoveDrawn: a combination goes when it shares all six
-// numbers with one of the n newest draws of the window.
-void TScriptRunner::RemoveDrawnBits(int n) {
-  TBits& b = *Bits_;
-  const TDrawsArray& draws = Host_.Archive.Draws();
-  const int last = static_cast<int>(draws.size()) - 1 - Host_.Archive.DrawsOffset();
-  for (int i = std::max(last - n + 1, 0); n > 0 && i <= last; ++i) {
-    const TDraw& draw = draws[static_cast<size_t>(i)];
-    TComb nums = draw.Nums;
-    SortComb(nums);
-    const int64_t position = TFullCombs::PositionOf(nums);
-    if (position >= 0) {
-      b.List.Reset(static_cast<size_t>(position));
-      continue;
-    }
-    // Repeated or odd numbers: counted pair by pair as the list does.
-    std::vector<size_t> drawn;
-    b.List.ForEach([&](size_t p) {
-      if (CommonCount(draw, (*b.All)[p]) == MainCount) drawn.push_back(p);
-      return true;
-    });
-    for (size_t p : drawn) b.List.Reset(p);
-  }
-}
-
-void TScriptRunner::FilterBitsNow(TCustomStat& stat, int methodIndex, const TStatDrawArray& rows, int lastIndex,
-                                  bool del) {
-  TBits& b = *Bits_;
-  const bool sorted = Host_.Settings.SortedDraws;
-  stat.LoadDraw(-1, lastIndex, sorted);
-  stat.PrepareValues(rows);
-  const TBitFilter filter{&stat, &rows, lastIndex, sorted, del, Host_.Combs.WalkOptions().Threads};
-  const std::string key = TMatchCache::KeyOf(methodIndex, rows, MatchesIgnoreLastIndex(stat.Class()) ? -1 : lastIndex,
-                                             sorted, del);
-  NarrowBits(*b.All, b.List.MutableWords(), b.Cache.Get(key), filter);
-  b.List.Recount();
-}
-
-void TScriptRunner::RestoreUndoList() {
-  if (!Bits_->Active) {
-    Host_.Combs.RestoreUndo(true);
-    return;
-  }
-  Host_.Ui.SetStatus(UndoRestoringStatus);
-  Bits_->List = Bits_->Undo;
-}
-
-void TScriptRunner::DropExclBuffers() {
-  Host_.Combs.DropExclBuffer();
-  Bits_->ExclOffset = -1;
-  Bits_->ExclN = -1;
-}
-
-// The combinations list gets what the bits hold.
-void TScriptRunner::SyncList() {
-  TBits& b = *Bits_;
-  if (!b.Active || b.Synced) return;
-  b.Scratch.clear();
-  b.Scratch.reserve(static_cast<size_t>(b.List.Count()));
-  b.List.ForEach([&](size_t p) {
-    b.Scratch.push_back((*b.All)[p]);
-    return true;
-  });
-  Host_.Combs.SetCombs(b.Scratch);
-  b.Synced = true;
-}
 
 // ---- The run frame -------------------------------------------------------------------
 
@@ -405,7 +254,7 @@ void TScriptRunner::RunVariant(int lineNumber, int v, int count, const TFilterSe
 
   if (LogOn()) Log_.Write("Создание начального списка комбинаций...");
   BuildStartList(options);
-  if (LogOn()) Log_.Write(Format(CountFormat, {ListCount()}));
+  if (LogOn()) Log_.Write(Format(ScriptListCountFormat, {ListCount()}));
   if (Stopped()) return;
 
   ApplyParts(set);
@@ -445,271 +294,6 @@ void TScriptRunner::BuildStartList(const TScriptOptions& options) {
   }
   if (excl && Stopped()) return;
   if (options.ClearStakes && Host_.ClearStakes) Host_.ClearStakes();
-}
-
-// ---- Filters ---------------------------------------------------------------------------
-
-void TScriptRunner::ApplyParts(const TFilterSet& set) {
-  for (const TFilterPart& part : set) {
-    if (!part.Used) continue;
-    // One combination or none left: nothing to narrow any more.
-    if (ListCount() <= 1) return;
-    ApplyPart(part);
-    if (Stopped()) return;
-  }
-}
-
-void TScriptRunner::ApplyPart(const TFilterPart& part) {
-  TStatList& stats = Host_.Stats;
-  if (part.Stat == nullptr)
-    throw EVexaError(Format(UnknownMethodFormat, {ExtractWord(part.StatText, 1, ":"), FormatFilterPart(part)}));
-  const int methodIndex = StatIndexOf(stats, part.Stat);
-  if (methodIndex < 0 || !stats.IsAvailable(methodIndex) || !stats.IsFavourite(methodIndex))
-    throw EVexaError(Format(MethodNotFoundFormat, {part.Stat->Code(), part.Stat->FullName()}));
-  Host_.StatView.MethodIndex = methodIndex;
-  const std::string sortError = CheckSortColumn(part.SortOrder, StatColumnCount);
-  if (!sortError.empty()) throw EVexaError(sortError);
-  Host_.StatView.SortColumn = part.SortOrder;
-  Host_.StatView.SortDescending = true;
-  Host_.Settings.DrawsStatLen = part.DrawsLen;
-  if (LogOn())
-    Log_.Write(Format("Анализ тиражей и расчет статистики \"%s\" для выборки в %d тиражей...",
-                      {stats.ListCaption(methodIndex, true), part.DrawsLen}));
-
-  stats.UseCdl(part.CDLOverride, CdlOf(part));
-  const int offset = Host_.Archive.DrawsOffset();
-  Host_.Ui.SetStatus(StatCalcStatus);
-  std::vector<TStatRow> rows;
-  {
-    const std::unique_ptr<TCustomStat> stat = stats.CreateStat(methodIndex);
-    const std::optional<TFullSet> fullSet =
-        OpenFullSetFile(stats, methodIndex, Host_.FullSetPlace, Host_.Settings.PrefetchsEnabled, Host_.Ui);
-    TStatRowsParams params;
-    params.WindowLength = part.DrawsLen;
-    params.DrawsOffset = offset;
-    params.Sorted = Host_.Settings.SortedDraws;
-    params.ShowTotalLine = Host_.Settings.ShowTotalLine;
-    rows = RecalculateStat(*stat, stats.Config.Cdl, params, fullSet ? &*fullSet : nullptr).Rows;
-  }
-  SortRows(rows, part.SortOrder, true);
-  if (Stopped()) return;
-
-  if (LogOn())
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) Log_.Write(StatRowLogText(StatValuesOf(rows, i)));
-  if (Stopped()) return;
-
-  // The filter asks a fresh instance, as a filter by hand does.
-  const std::unique_ptr<TCustomStat> filterStat = stats.CreateStat(methodIndex);
-  const int count = static_cast<int>(rows.size());
-  auto rowAt = [&](int k) { return part.BottomUp ? count - 1 - k : k; };
-  auto stopHit = [&](const TStatValues& row, int steps) {
-    switch (part.StopMode) {
-      case smSV: {
-        const int32_t hits = StrToIntDef(row.Count, 0);
-        return part.BottomUp ? hits >= part.StopValue : hits <= part.StopValue;
-      }
-      case smSP: {
-        const double percent = ColumnNumberDef(row.CountPercent, 0);
-        return part.BottomUp ? percent >= part.StopValue : percent <= part.StopValue;
-      }
-      case smST: return steps >= part.StopValue;
-      default: return false;
-    }
-  };
-  auto logStep = [&](int steps, const TStatValues& row) {
-    if (LogOn()) Log_.Write(Format("Шаг %.3d. Выделение строки: ", {steps + 1}) + StatRowLogText(row));
-  };
-  int steps = 0;
-
-  if (part.MultiSelect) {
-    TStatDrawArray selected;
-    for (int k = 0; k < count; ++k) {
-      if (Stopped()) return;
-      const int i = rowAt(k);
-      const TStatValues row = StatValuesOf(rows, i);
-      if (stopHit(row, steps)) break;
-      if (RowMeetsCondition(row, filterStat->ParseValue(row.Value), part.LevelMode, part.LevelArg)) {
-        selected.push_back(rows[static_cast<size_t>(i)].Rec);
-        logStep(steps, row);
-      }
-      ++steps;
-    }
-    if (Stopped()) return;
-    ApplyRows(*filterStat, methodIndex, selected, part.KeepSelected);
-    // An emptied list always comes back in this mode.
-    if (ListCount() == 0) {
-      if (LogOn()) Log_.Write("{UNDO} Откат изменений...");
-      RestoreUndoList();
-    }
-    return;
-  }
-
-  for (int k = 0; k < count; ++k) {
-    if (Stopped()) break;
-    if (part.StopMode == smSC && part.StopValue >= ListCount()) break;
-    const int i = rowAt(k);
-    const TStatValues row = StatValuesOf(rows, i);
-    if (stopHit(row, steps)) break;
-    if (Stopped()) break;
-    if (!RowMeetsCondition(row, filterStat->ParseValue(row.Value), part.LevelMode, part.LevelArg)) continue;
-    logStep(steps, row);
-    ApplyRows(*filterStat, methodIndex, TStatDrawArray{rows[static_cast<size_t>(i)].Rec}, part.KeepSelected);
-    if (ListCount() == 0) {
-      if (LogOn()) Log_.Write("{UNDO} Откат изменений...");
-      RestoreUndoList();
-      if (part.StopMode == smSZ) break;
-    } else {
-      ++steps;
-    }
-  }
-}
-
-void TScriptRunner::ApplyRows(TCustomStat& filterStat, int methodIndex, const TStatDrawArray& rows, bool keep) {
-  if (LogOn()) Log_.Write(keep ? "Оставляем выделенные значения..." : "Удаляем выделенные значения...");
-  std::string description;
-  for (const TStatDraw& row : rows) AppendDescription(description, filterStat.ValueToText(row));
-  const bool del = !keep;
-  const std::string name = Host_.Stats.ListCaption(methodIndex, true);
-  const int lastIndex = FilterLastIndex(Host_.Archive.Count(), Host_.Archive.DrawsOffset());
-  TCombsList& combs = Host_.Combs;
-  if (Bits_->Active) {
-    TBits& b = *Bits_;
-    Host_.Ui.SetStatus(UndoSavingStatus);
-    b.Undo = b.List;
-    b.Synced = false;
-    Host_.Ui.SetStatus(FilteringStatus);
-    if (rows.empty()) {
-      if (keep) b.List.Clear();
-    } else if (b.List.Count() > 0) {
-      FilterBitsNow(filterStat, methodIndex, rows, lastIndex, del);
-    }
-    combs.LogOperation(del, name, description, b.List.Count());
-  } else {
-    combs.SaveUndo(true);
-    if (rows.empty()) {
-      // No combination has a value of an empty selection; the method is not asked.
-      Host_.Ui.SetStatus(FilteringStatus);
-      if (keep) combs.SetCombs({});
-      combs.LogOperation(del, name, description);
-    } else {
-      ApplyFilter(combs, filterStat, rows, del, name, description, lastIndex, Host_.Settings.SortedDraws, Host_.Ui);
-    }
-  }
-  if (LogOn()) Log_.Write(Format(CountFormat, {ListCount()}));
-}
-
-// ---- Stakes ------------------------------------------------------------------------------
-
-void TScriptRunner::MakeStakes(const TScriptOptions& options, int lineNumber, int v, const std::string& description,
-                               const std::string& comment) {
-  const int mode = options.ResultCombsMode;
-  if (LogOn())
-    Log_.Write(Format("{*} Добавление ставки, режим: \"%s\"", {KeywordText(ResultCombsModes, mode)}));
-  const int count = ListCount();
-  if (count == 0 || mode == rcmNone) return;
-  const std::string origin = StakeOriginText(lineNumber, v, comment, description);
-  if (count > 1 && mode == rcmStop) {
-    State_.ScriptStopped = true;
-    if (LogOn()) Log_.Write("{!} Сценарий остановлен!");
-    Host_.Ui.Message(TMessageKind::Attention, Format(ScriptStopWarningFormat, {count, origin}));
-    return;
-  }
-  if (count > 1 && mode == rcmSkip) {
-    if (LogOn()) Log_.Write("{-} Ставка игнорирована!");
-    return;
-  }
-  if (Stopped()) return;
-  if (count == 1) {
-    AddStake(ListAt(0), origin, options.NewOnly, false);
-    return;
-  }
-  switch (mode) {
-    case rcmRand:
-      AddStake(ListAt(static_cast<int>(RandomIndex(Host_.Random, static_cast<uint64_t>(count)))), origin,
-               options.NewOnly, false);
-      break;
-    case rcmFirst: AddStake(ListAt(0), origin, options.NewOnly, false); break;
-    case rcmLast: AddStake(ListAt(count - 1), origin, options.NewOnly, false); break;
-    case rcmAll:
-      if (Bits_->Active) {
-        Bits_->List.ForEach([&](size_t p) {
-          if (Stopped()) return false;
-          AddStake((*Bits_->All)[p], origin, options.NewOnly, true);
-          return true;
-        });
-      } else {
-        for (int i = 0; i < count; ++i) {
-          if (Stopped()) break;
-          AddStake(Host_.Combs[i], origin, options.NewOnly, true);
-        }
-      }
-      ShowStakes(false);
-      break;
-    case rcmSysA:
-    case rcmSysC:
-      PlaySystem(mode == rcmSysA, origin, options.NewOnly);
-      ShowStakes(false);
-      break;
-    default: break;
-  }
-}
-
-bool TScriptRunner::AddStake(const TComb& comb, const std::string& origin, bool newOnly, bool bulk) {
-  const TNumList numbers = CombToNumList(comb);
-  const int32_t drawNumber = Host_.Archive.NextDrawNumber(Host_.Archive.DrawsOffset());
-  const std::string numbersText = NumListToText(numbers, ";");
-  if (newOnly && Host_.Stakes.StakeExists(drawNumber, numbers)) {
-    if (LogOn())
-      Log_.Write(Format("{-} Ставка на тираж %d не добавлена, так как уже имеется в списке ставок: [%s]",
-                        {drawNumber, numbersText}));
-    return false;
-  }
-  const TStakeRec stake = NewStake(StakeScript, drawNumber, ListCount(), numbers, origin, Host_.Stats.Config);
-  try {
-    Host_.Stakes.AppendStake(stake, 1, bulk, Host_.Ui);
-  } catch (const EVexaError& e) {
-    Host_.Ui.Message(TMessageKind::Error, e.what());
-    return false;
-  }
-  if (LogOn())
-    Log_.Write(Format("{+} Ставка на тираж %d добавлена в список ставок: [%s]", {drawNumber, numbersText}));
-  ++State_.ScriptStakes;
-  ShowStakes(bulk);
-  return true;
-}
-
-void TScriptRunner::PlaySystem(bool whole, const std::string& origin, bool newOnly) {
-  TDistinctNumbers distinct;
-  if (Bits_->Active) {
-    Bits_->List.ForEach([&](size_t p) { return distinct.Add((*Bits_->All)[p]); });
-  } else {
-    for (const TComb& comb : Host_.Combs.Combs())
-      if (!distinct.Add(comb)) break;
-  }
-  const TByteArray& numbers = distinct.Numbers;
-  const int k = static_cast<int>(numbers.size());
-  const TSystemExpansion system = ExpandSystem(numbers, Host_.DataDir, Host_.Ui);
-  if (!system.Ok) {
-    if (LogOn()) Log_.Write(Format("{#} Системная игра для %d чисел [ОШИБКА]: \"%s\"", {k, system.Error}));
-    return;
-  }
-  if (LogOn())
-    Log_.Write(Format(whole ? "{#} Системная игра для %d чисел [все система]: загружен файл \"%s\""
-                            : "{#} Системная игра для %d чисел [система * комбинации]: загружен файл \"%s\"",
-                      {k, system.File.stem().string()}));
-  std::unordered_set<uint64_t> inList;
-  if (!whole && !Bits_->Active)
-    for (const TComb& comb : Host_.Combs.Combs()) inList.insert(PackComb(comb));
-  auto listHas = [&](const TComb& comb) {
-    if (!Bits_->Active) return inList.count(PackComb(comb)) != 0;
-    const int64_t position = TFullCombs::PositionOf(comb);
-    return position >= 0 && Bits_->List.Test(static_cast<size_t>(position));
-  };
-  for (TComb comb : system.Combs) {
-    if (Stopped()) break;
-    SortComb(comb);
-    if (whole || listHas(comb)) AddStake(comb, origin, newOnly, true);
-  }
 }
 
 // ---- Status bar ------------------------------------------------------------------------------

@@ -108,6 +108,9 @@ struct TScriptRunResult {
 // ---- Running ------------------------------------------------------------------------
 
 // What a run drives; the owner (the workspace) fills it in.
+// The log line after every filter step and every start list.
+inline constexpr const char* ScriptListCountFormat = "Количество комбинаций в списке: %d";
+
 struct TScriptHost {
   TDrawsArchive& Archive;
   TStatList& Stats;

@@ -81,6 +81,11 @@ TStakeCheckResult CheckStakes(TStakesFile& file, const TDrawsArchive& archive, c
     int from = -1;  // the first checkable record: progress counts from there
     int step = 1;
     for (int first = 0; first < count; first += CheckChunk) {
+      // Between chunks every stake checked so far is in the ratings too.
+      if (ui.StopRequested()) {
+        result.Stopped = true;
+        break;
+      }
       const std::vector<TStakeRec> chunk = file.ReadStakes(first, CheckChunk);
       for (size_t i = 0; i < chunk.size(); ++i) {
         const int index = first + static_cast<int>(i);

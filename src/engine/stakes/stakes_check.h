@@ -40,6 +40,7 @@ void AppendStakeLog(const TStakeLogOptions& options, const TStakeRec& stake);
 struct TStakeCheckResult {
   int Checked = 0;    // stakes checked (and written) before the end or the error
   std::string Error;  // "Ошибка проверки ставок!\r\r%s", or "" when all went well
+  bool Stopped = false;  // the user stopped it between two chunks of records
 };
 
 // Checks every checkable record, first to last; a stake whose draw is not in

@@ -211,7 +211,7 @@ TFullSet DecodeFullSet(std::string_view bytes) {
   return set;
 }
 
-TFullSet ComputeFullSet(const TCustomStat& stat, int threads) {
+TFullSet ComputeFullSet(const TCustomStat& stat, int threads, const std::function<bool()>& stopped) {
   std::vector<std::pair<int, int>> prefixes;
   for (int a = 1; a <= MaxNumber - 5; ++a)
     for (int b = a + 1; b <= MaxNumber - 4; ++b) prefixes.emplace_back(a, b);
@@ -228,8 +228,10 @@ TFullSet ComputeFullSet(const TCustomStat& stat, int threads) {
       TStatDrawArray values;
       // The first prefixes hold the most combinations: handing them out in
       // order keeps the threads busy to the end.
-      for (size_t k = next++; k < prefixes.size(); k = next++)
+      for (size_t k = next++; k < prefixes.size(); k = next++) {
+        if (t == 0 && stopped && stopped()) throw EStopped();
         CountPrefix(stat, prefixes[k].first, prefixes[k].second, values, partial[t]);
+      }
     } catch (...) {
       const std::lock_guard<std::mutex> lock(failureLock);
       if (!failure) failure = std::current_exception();
@@ -287,9 +289,11 @@ std::optional<TFullSet> CreateFullSetFile(const TStatList& list, int methodIndex
     std::error_code ec;
     std::filesystem::create_directories(place.Folder(), ec);
     if (ec) throw EVexaError(ec.message());
-    TFullSet set = ComputeFullSet(*stat, threads);
+    TFullSet set = ComputeFullSet(*stat, threads, [&ui] { return ui.StopRequested(); });
     WriteFileAtomic(file, EncodeFullSet(set));
     return set;
+  } catch (const EStopped&) {
+    throw;  // nothing was written: the old file, if any, stays
   } catch (const std::exception& e) {
     ui.Message(TMessageKind::Error, Format(FullSetCreateErrorFormat, {file.string(), e.what()}));
     return std::nullopt;

@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,7 +70,9 @@ TFullSet DecodeFullSet(std::string_view bytes);
 // by key and sorted; the trailer from the sums (0 and 0 when there are none).
 // threads: 0 = one per core. Throws EVexaError when a count passes int32.
 // REQUIRES: CalcCombination of `stat` is thread-safe (it is const).
-TFullSet ComputeFullSet(const TCustomStat& stat, int threads = 0);
+// `stopped`, when given, is asked on the calling thread between blocks of
+// work; true ends the count with EStopped.
+TFullSet ComputeFullSet(const TCustomStat& stat, int threads = 0, const std::function<bool()>& stopped = {});
 
 // Where the files of one data folder live.
 struct TFullSetPlace {

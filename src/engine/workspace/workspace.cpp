@@ -353,8 +353,14 @@ void TWorkspace::StatFilter(int methodIndex, const TStatDrawArray& rows, bool de
   const std::unique_ptr<TCustomStat> stat = Stats_.CreateStat(methodIndex);
   std::string description;
   for (const TStatDraw& row : rows) AppendDescription(description, stat->ValueToText(row));
-  ApplyFilter(Combs_, *stat, rows, del, Stats_.ListCaption(methodIndex, true), description,
-              FilterLastIndex(Archive_.Count(), Archive_.DrawsOffset()), SortedDraws(), Relay_);
+  try {
+    ApplyFilter(Combs_, *stat, rows, del, Stats_.ListCaption(methodIndex, true), description,
+                FilterLastIndex(Archive_.Count(), Archive_.DrawsOffset()), SortedDraws(), Relay_);
+  } catch (const EStopped&) {
+    // The list as it was; the undo copy holds the same list now.
+    Combs_.RestoreUndo(false);
+    throw;
+  }
 }
 
 // ---- Full-set files ------------------------------------------------------------------

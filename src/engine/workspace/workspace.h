@@ -53,6 +53,9 @@
 #include "stats/stat_info.h"
 #include "stats/stat_list.h"
 #include "stats/stat_rows.h"
+#include "views/graphs.h"
+#include "views/grid_selection.h"
+#include "views/view_refresh.h"
 #include "workspace/start_switches.h"
 
 namespace vexa {
@@ -159,9 +162,13 @@ class TWorkspace {
   void DrawsDemo(int count, uint64_t seed, bool force);
   // Toggles the sorted display of the draws and stores the setting at once.
   void DrawsSorted();
+  // The draw dialog's result (see MakeEnteredDraw for its checks).
   void DrawsAdd(const TDraw& draw);
+  // row: 0-based row of the draws list, 0 the newest draw.
   void DrawsEdit(int row, const TDraw& draw);
+  // The draws with these numbers; a number not found deletes nothing.
   void DrawsDel(const std::vector<int>& numbers);
+  // Returns the draws added; a stop (EStopped) adds none.
   int DrawsImport(const std::filesystem::path& file);
   int DrawsExport(const std::filesystem::path& file);
 
@@ -429,6 +436,50 @@ class TWorkspace {
   TScriptLog ScriptLog_{Relay_};
   TStatViewState StatView_;
   std::mt19937_64 ScriptRandom_{std::random_device{}()};
+
+  // ---- Analysis views (workspace_views.cpp) ---------------------------------------------
+  // The card, the layout with its comparison lists, the graphs tab, the
+  // repeats analysis and the sums distribution of the archive as it is, at
+  // the current DrawsOffset; and the card and layout filters. Each build
+  // raises the busy counter and shows its progress text. Lazy rebuilds
+  // (cache keys) belong to the window, which knows what it shows.
+ public:
+  TDrawsCard BuildCard();
+  // ColorCard, ColorCardSequences and the channel size of the settings.
+  TCardColorOptions CardColorOptions() const;
+  TLayoutGrid BuildLayout(int length);  // length: edLayoutLen
+  TCompareLists BuildCompareLists(const TCompareLengths& lengths);
+  // The graphs tab's method list: the methods with a graph, in registry order.
+  std::vector<int> DrawsGraphMethods() const;
+  // Throws NoMethodSelectedFormat for no method, and for a method without a graph.
+  TDrawsGraph DrawsGraph(int methodIndex, int length, bool showMarks);
+  // Throws when the archive is empty (the command is disabled then).
+  TRepeatsAnalysis AnalyzeRepeats(int drawsLength, int deep);
+  TSumsDistribution TotalSumCombs();
+  void SeedViewsRandom(uint64_t seed) { ViewsRandom_.seed(static_cast<std::mt19937::result_type>(seed)); }
+  // The selection on the grid shown; it must lie in columns 1 .. 45
+  // (GridSelectionOutsideError). Saves the undo copy, then filters with
+  // TstValues through ApplyFilter and logs "Карта" / "Схема" with the
+  // numbers; a selection without numbers throws NoGridValuesError and
+  // leaves the list as it was.
+  void CardFilter_Include(const TDrawsCard& card, const TGridRect& selection) { CardFilter(card, selection, false); }
+  void CardFilter_Exclude(const TDrawsCard& card, const TGridRect& selection) { CardFilter(card, selection, true); }
+  void LayoutFilter_Include(const TLayoutGrid& grid, const TGridRect& selection) {
+    LayoutFilter(grid, selection, false);
+  }
+  void LayoutFilter_Exclude(const TLayoutGrid& grid, const TGridRect& selection) {
+    LayoutFilter(grid, selection, true);
+  }
+  // The same from the selected cells' texts as the grid holds them
+  // (columns left to right, each top to bottom): the command line's form.
+  void CardFilterCells(const TGridCells& cells, bool del) { GridFilter(false, cells, del); }
+  void LayoutFilterCells(const TGridCells& cells, bool del) { GridFilter(true, cells, del); }
+
+ private:
+  void CardFilter(const TDrawsCard& card, const TGridRect& selection, bool del);
+  void LayoutFilter(const TLayoutGrid& grid, const TGridRect& selection, bool del);
+  void GridFilter(bool layout, const TGridCells& cells, bool del);
+  std::mt19937 ViewsRandom_{std::random_device{}()};
 
   // ---- Window (workspace_window.cpp) -------------------------------------------------
   // What the main window keeps besides the data: its switches (stored at

@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "support/workspace_fixture.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -27,26 +28,8 @@ TStatDrawArray Values(std::initializer_list<int> numbers) {
   return a;
 }
 
-struct WorkspaceCombs : public ::testing::Test {
-  TTempDir dir;
-  TScriptedUi ui;
-  std::unique_ptr<TWorkspace> ws;
-
-  void SetUp() override { OpenWith(GenerateDemoDraws(40, 7)); }
-
-  void OpenWith(const TDrawsArray& draws) {
-    ws.reset();  // the stakes file admits one workspace per folder
-    TScriptedUi quiet;
-    TDrawsArchive archive(dir / "Korvane_6x45.ldr");
-    archive.SetDraws(draws);
-    archive.SaveDraws(quiet);
-    ws = std::make_unique<TWorkspace>(dir.Path(), ui);
-    ASSERT_EQ(ws->Open(), 0);
-    // A small list keeps these tests quick: all of 1..10.
-    ASSERT_TRUE(ws->CombsGen({GenerateOnlyOf, "1;2;3;4;5;6;7;8;9;10"}));
-    ASSERT_EQ(ws->Combs().Count(), 210);
-    ui.Messages.clear();
-  }
+struct WorkspaceCombs : public test::TSmallListWorkspace {
+  void SetUp() override { Reopen(GenerateDemoDraws(40, 7)); }
   int Nums() { return ws->Stats().IndexOfCode("NUMS"); }
 };
 
@@ -139,7 +122,7 @@ TEST_F(WorkspaceCombs, DelExistsRemovesTheNewestDrawsOfTheWindow) {
   TDrawsArray draws = ws->Archive().Draws();
   draws[38].Nums = {10, 9, 8, 7, 6, 5};
   draws[39].Nums = {1, 2, 3, 4, 5, 6};
-  OpenWith(draws);
+  Reopen(draws);
   ws->SetDrawsOffset(1);
   ws->CombsDelExists(1);
   EXPECT_EQ(ws->Combs().Count(), 209);
