@@ -1,5 +1,6 @@
 #include "core/list_compare.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -82,6 +83,49 @@ std::string CheckSortColumn(int column, int columns) {
   if (column < -1 || column > columns - 1)
     return Format("Некорректное занчение номера столбца сортировки (%d)", {column});
   return "";
+}
+
+
+namespace {
+
+// A text read once: its number when it reads as one.
+struct TListKey {
+  std::string_view Text;
+  double Number = 0;
+  bool IsNumber = false;
+};
+
+int CompareKeys(const TListKey& a, const TListKey& b) {
+  if (a.IsNumber && b.IsNumber) return a.Number < b.Number ? -1 : (a.Number > b.Number ? 1 : 0);
+  return CompareTextNoCase(a.Text, b.Text);
+}
+
+}  // namespace
+
+std::vector<int> SortListOrder(int rows, const std::function<std::string_view(int row, int column)>& cell, int column,
+                               bool descending) {
+  std::vector<TListKey> keys(static_cast<size_t>(std::max(rows, 0)));
+  std::vector<TListKey> captions(keys.size());
+  for (int r = 0; r < rows; ++r) {
+    TListKey& c = captions[static_cast<size_t>(r)];
+    c.Text = cell(r, 0);
+    c.IsNumber = ReadDecimal(c.Text, c.Number);
+    TListKey& k = keys[static_cast<size_t>(r)];
+    if (column > 0) {
+      k.Text = cell(r, column);
+      k.IsNumber = ReadDecimal(k.Text, k.Number);
+    } else {
+      k = c;
+    }
+  }
+  std::vector<int> order(keys.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    int result = CompareKeys(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
+    if (result == 0 && column > 0) result = CompareKeys(captions[static_cast<size_t>(a)], captions[static_cast<size_t>(b)]);
+    return descending ? result > 0 : result < 0;
+  });
+  return order;
 }
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 // column other than the caption is settled by the captions.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,12 @@ int CompareListRows(const TListRow& a, const TListRow& b, int column, bool desce
 
 // The text comparison alone: numbers as numbers, else case-insensitive text.
 int CompareListTexts(std::string_view a, std::string_view b);
+
+// The order of rows sorted by a column, the same as a stable sort with
+// CompareListRows, each text read once: for long lists. cell(row, column)
+// gives a text that stays valid during the call.
+std::vector<int> SortListOrder(int rows, const std::function<std::string_view(int row, int column)>& cell, int column,
+                               bool descending);
 
 // Case-insensitive comparison of UTF-8 texts (Latin and Cyrillic letters;
 // "ё" sorts right after "е").

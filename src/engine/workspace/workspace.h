@@ -535,6 +535,53 @@ class TWorkspace {
   static std::filesystem::path ProgramDataDir(const std::string& option, const char* environment,
                                               const std::filesystem::path& programFolder, const char* xdgDataHome,
                                               const char* home);
+
+  // ---- Statistics tab (workspace_stats_view.cpp) ------------------------------------
+  // The tab's method list, its options, the favourites manager, the
+  // shredding formulas and the method help pages.
+ public:
+  // The favourite available methods in registration order, or by their
+  // list caption when the registry is Ordered.
+  std::vector<int> StatMethodList() const;
+  // Toggles ShowTotalLine, stored at once; only while PrefetchsEnabled.
+  void DrawsStatShowTotalLine();
+  struct TFavouriteGroup {
+    std::string Heading;       // GroupHeading of the group
+    std::vector<int> Methods;  // available methods, registration order
+  };
+  // The manager's tree: groups in the order of their first method.
+  std::vector<TFavouriteGroup> FavouriteTree() const;
+  struct TFavouritesEdit {
+    std::vector<std::pair<int, std::string>> Names;  // method, node text
+    std::vector<int> Checked;                        // checked methods
+    bool Ordered = false, ShowGroupName = true, ShowMethodFlags = true;
+  };
+  // The manager's OK: names (a default name in any case is no custom name),
+  // favourites (none checked: all), options; the favourites file written
+  // and the method lists rebuilt.
+  void FavouritesApply(const TFavouritesEdit& edit);
+  // Every method a favourite again; custom names stay.
+  void FiltersReset();
+  // The custom names of a names file (".flt"); false when it failed (shown).
+  bool FavouritesNamesImport(const std::filesystem::path& file);
+  // Every method's display name, with these node texts applied first, to
+  // a names file; then the custom names of the favourites file come back.
+  bool FavouritesNamesExport(const std::filesystem::path& file,
+                             const std::vector<std::pair<int, std::string>>& names);
+  // "" when the shredding formula can be evaluated, else the message.
+  static std::string CheckShreddingFormula(int number, std::string_view formula);
+  // The shredding dialog's OK: checks the formulas and digits (EVexaError
+  // names the first bad one), writes the settings file, recreates group
+  // 12's full-set files while the comparison is on, rebuilds the lists.
+  void EditShredding(const TShredding& shredding);
+  // The help folder: set at start-up by the front end (empty: no help).
+  void SetHelpFolder(const std::filesystem::path& folder);
+  // The page of method i in the help folder; "" when there is none.
+  std::string StatHelpPage(int methodIndex) const;
+
+ private:
+  void RebuildStatLists();
+  std::filesystem::path HelpFolder_;
 };
 
 

@@ -30,6 +30,7 @@
 #include "shell/qt_user_interface.h"
 #include "shell/worker.h"
 #include "tabs/trading_tabs.h"
+#include "tabs/stat_tab.h"
 #include "workspace/workspace.h"
 
 namespace vexa::gui {
@@ -133,6 +134,8 @@ void TMainWindow::BuildLayout() {
   MainSplitter_->setStretchFactor(0, 0);
   MainSplitter_->setStretchFactor(1, 1);
   setCentralWidget(MainSplitter_);
+  StatTab_ = new TStatTab(*this, RightPages_);
+  RightPages_->addTab(StatTab_, QStringLiteral("Статистика"));
 
   // "Архив тиражей"
   auto* draws = new QWidget(LeftPages_);
@@ -327,6 +330,7 @@ void TMainWindow::RefreshAll() {
   DrawsModel_->Refresh();
   CombsModel_->Refresh();
   FiltersModel_->Refresh(Ws_.Combs().Log());
+  StatTab_->Refresh();
   {
     const QSignalBlocker block(OffsetSpin_);
     OffsetSpin_->setRange(0, std::max(0, Ws_.Archive().Count() - 1));

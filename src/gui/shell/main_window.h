@@ -32,6 +32,7 @@ class TCombsModel;
 class TDrawsModel;
 class TFiltersModel;
 class TQtUserInterface;
+class TStatTab;
 class TWorker;
 
 inline constexpr int StatusPanelCount = 7;
@@ -66,6 +67,7 @@ class TMainWindow : public QMainWindow {
   QSplitter* MainSplitter() const { return MainSplitter_; }
   QSplitter* CombsSplitter() const { return CombsSplitter_; }
   QLabel* Panel(int i) const { return Panels_[static_cast<size_t>(i)]; }
+  TStatTab* StatTab() const { return StatTab_; }
 
   // Selected rows, read from the selection's ranges in ascending order.
   std::vector<int> SelectedRows(QTableView* view) const;
@@ -145,6 +147,7 @@ class TMainWindow : public QMainWindow {
   TFiltersModel* FiltersModel_ = nullptr;
   QSpinBox* OffsetSpin_ = nullptr;
   QSpinBox* ExcludeSpin_ = nullptr;
+  TStatTab* StatTab_ = nullptr;
   std::array<QLabel*, StatusPanelCount> Panels_{};
   bool SizesApplied_ = false;
   bool Closing_ = false;

@@ -14,6 +14,7 @@
 #include "shell/command_table.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
+#include "tabs/stat_tab.h"
 #include "workspace/workspace.h"
 
 namespace vexa::gui {
@@ -141,6 +142,8 @@ void TMainWindow::BuildCommands() {
   // "Неделя" is never shown; the command only keeps it hidden.
   add("TabWeek", view, "Вкладка \"Неделя\"", "", "Вкладка \"Неделя\"", [this] { RunHere([this] { Ws_.TabWeek(); }); },
       {}, [] { return false; });
+
+  RegisterStatCommands(*this, *StatTab_);
 }
 
 void TMainWindow::BuildMenus() {
