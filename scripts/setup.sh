@@ -3,7 +3,7 @@
 # Safe to run again: it asks apt only for what is missing.
 set -eu
 
-PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcurl4-openssl-dev libcpp-httplib-dev libssl-dev zlib1g-dev ccache"
+PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcurl4-openssl-dev libcpp-httplib-dev libssl-dev zlib1g-dev ccache libxlsxwriter-dev unzip"
 
 missing=""
 for p in $PACKAGES; do
