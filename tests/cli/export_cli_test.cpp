@@ -84,9 +84,9 @@ TEST_F(ExportCli, ParamsFileChoosesColumnsAndTitle) {
   EXPECT_NE(sheet.find("<t>Мой отчет</t>"), std::string::npos);
   EXPECT_EQ(sheet.find("Отчет построен"), std::string::npos);
   // Title row 1, captions row 3: "Когда", "№", then the other columns but "1".
-  EXPECT_NE(sheet.find("<c r=\"A3\" s=\"3\" t=\"inlineStr\"><is><t>Когда</t>"), std::string::npos) << sheet.substr(0, 3000);
-  EXPECT_NE(sheet.find("<c r=\"B3\" s=\"3\" t=\"inlineStr\"><is><t>№</t>"), std::string::npos);
-  EXPECT_NE(sheet.find("<c r=\"C3\" s=\"3\" t=\"inlineStr\"><is><t>2</t>"), std::string::npos);
+  EXPECT_NE(sheet.find("<c r=\"A3\" s=\"2\" t=\"inlineStr\"><is><t>Когда</t>"), std::string::npos) << sheet.substr(0, 3000);
+  EXPECT_NE(sheet.find("<c r=\"B3\" s=\"2\" t=\"inlineStr\"><is><t>№</t>"), std::string::npos);
+  EXPECT_NE(sheet.find("<c r=\"C3\" s=\"2\" t=\"inlineStr\"><is><t>2</t>"), std::string::npos);
 }
 
 TEST_F(ExportCli, EveryTableExports) {

@@ -53,9 +53,9 @@ class UpdateCli : public ::testing::Test {
                       (srv / "SelfUpdate.upd").string() + "' -out '" + (srv / "SelfUpdate.upd.sig").string() + "'"),
                 0);
     WriteBytes(srv / "Vexa_AU.cfg", "[vexa]\r\nVerId=1.0.0.99\r\nDescription=Vexa 99\r\nDownloadUrl=" +
-                                        (srv / "SelfUpdate.upd").string() + "\r\nSignatureUrl=" +
-                                        (srv / "SelfUpdate.upd.sig").string() +
-                                        "\r\nOriginalFileName=SelfUpdate.sh\r\n");
+                                        (srv / "SelfUpdate.upd").string() + "\r\n" +
+                                        (sign ? "SignatureUrl=" + (srv / "SelfUpdate.upd.sig").string() + "\r\n" : "") +
+                                        "OriginalFileName=SelfUpdate.sh\r\n");
   }
 };
 
