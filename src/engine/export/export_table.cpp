@@ -11,7 +11,7 @@ TExportRowCounts ExportRowCounts(const TExportTable& t) {
       c.Selected = selected;
       c.Preselected = ExportSendSelected;
     } else {
-      c.Selected = 1;
+      c.Selected = t.RowCount > 0 ? 1 : 0;  // the focused item; an empty list has none
     }
   } else {
     c.All = t.RowCount > 0 ? t.RowCount - 1 : 0;
