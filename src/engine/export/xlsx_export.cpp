@@ -73,9 +73,10 @@ struct TTempGuard {
   }
 };
 
+// A workbook abandoned by a failure is freed without writing it.
 struct TWorkbookCloser {
   void operator()(lxw_workbook* wb) const {
-    if (wb) workbook_close(wb);
+    if (wb) lxw_workbook_free(wb);
   }
 };
 
