@@ -477,7 +477,9 @@ void TUpdater::Install(const TUpdateInfo& info) {
   if (!fs::exists(x)) throw EVexaError(Format(NotFoundFormat, {x.string()}));  // 5
   Ui_.SetProgress(text, ++step, Steps);
   fs::permissions(x, fs::perms::owner_exec | fs::perms::owner_read | fs::perms::owner_write, ec);
-  if (RunProgram(x, u, Env_.ExecTimeoutMs) != 0) throw EVexaError(SysErrorText(0));  // 6
+  // 6. The system's last error says nothing about a child's exit code, so the code itself is named.
+  if (const int code = RunProgram(x, u, Env_.ExecTimeoutMs); code != 0)
+    throw EVexaError(Format("Пакет обновления \"%s\" завершился с кодом %d!", {x.filename().string(), code}));
   Ui_.SetProgress(text, ++step, Steps);
   for (int tries = 0; fs::exists(x); ++tries) {  // 7
     if (fs::remove(x, ec)) break;

@@ -316,6 +316,15 @@ TEST_F(Update, APackageThatHangsIsKilled) {
             "превышением времени ожидания!");
 }
 
+TEST_F(Update, APackageThatFailsNamesItsExitCode) {
+  Package("exit 3");
+  Config(Standard(srv.string() + "/", ""));
+  const auto before = Snapshot(prog);
+  EXPECT_EQ(Run((srv / "Vexa_AU.cfg").string()), UpdateError);
+  EXPECT_EQ(Snapshot(prog), before);
+  EXPECT_EQ(ui.Messages.back(), "Ошибка установки обновления!|Пакет обновления \"setup.sh\" завершился с кодом 3!");
+}
+
 TEST_F(Update, APackageLeavingNothingFails) {
   Package("true");
   Config(Standard(srv.string() + "/", ""));
