@@ -106,6 +106,8 @@ extern const TCommandGroup RatingsCommands;  // stakes_command.cpp
 extern const TCommandGroup TablesCommands;   // stakes_command.cpp
 extern const TCommandGroup ScriptCommands;   // script_command.cpp
 extern const TCommandGroup ViewsCommands;    // views_command.cpp
+extern const TCommandGroup ExportCommands;   // export_command.cpp
+extern const TCommandGroup UpdateCommands;   // update_command.cpp
 
 // In the order of the usage text.
 const std::vector<const TCommandGroup*>& CommandGroups();

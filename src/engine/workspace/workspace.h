@@ -39,6 +39,9 @@
 #include "core/draws_archive.h"
 #include "core/settings.h"
 #include "core/user_interface.h"
+#include "export/export_params.h"
+#include "export/export_table.h"
+#include "export/xlsx_export.h"
 #include "acquire/download.h"
 #include "online/http_settings.h"
 #include "online/proxy.h"
@@ -582,6 +585,33 @@ class TWorkspace {
  private:
   void RebuildStatLists();
   std::filesystem::path HelpFolder_;
+  // ---- Export (workspace_export.cpp) ------------------------------------------------
+  // The seven tables as the window shows them, for the spreadsheet export.
+  // The window may put its own column widths and selection into the table;
+  // the `vexa` command takes them as they come. Parameters are stored in the
+  // settings file, section TExportTable::SectionName().
+ public:
+  TExportTable ExportDrawsTable() const;
+  TExportTable ExportCombsTable() const;
+  // The statistics list of method i (StatRecalculate, windowLength 0: DrawsStatLen).
+  TExportTable ExportStatsTable(int methodIndex, int windowLength = 0);
+  TExportTable ExportRatingsTable() const;
+  TExportTable ExportStakesTable() const;
+  TExportTable ExportCardTable();
+  TExportTable ExportLayoutTable(int length);  // length 0: LayoutLen
+  // Opening the parameters dialog: the initial values, then, with
+  // allowSave, those stored in the settings file (restore mode).
+  TExportParams ExportParamsFor(const TExportTable& table, bool allowSave = true);
+  // The dialog's OK with saving allowed: stores the parameters with
+  // RestoreParameters. Throws ExportSaveErrorFormat.
+  void ExportStoreParams(const TExportTable& table, const TExportParams& params);
+  // "Загрузить из файла" / "Сохранить в файле": an ".exp" file, file mode.
+  void ExportLoadParamsFile(const std::filesystem::path& file, const TExportTable& table, TExportParams& params);
+  void ExportSaveParamsFile(const std::filesystem::path& file, const TExportTable& table,
+                            const TExportParams& params);
+  // Writes the workbook (WriteXlsxExport); header: an optional line above the title.
+  TExportResult ExportToXlsx(const TExportTable& table, const TExportParams& params,
+                             const std::filesystem::path& file, const std::string& header = {});
 };
 
 
