@@ -31,6 +31,7 @@
 #include "shell/worker.h"
 #include "tabs/trading_tabs.h"
 #include "tabs/stat_tab.h"
+#include "tabs/tab_tools.h"
 #include "workspace/workspace.h"
 
 namespace vexa::gui {
@@ -38,30 +39,6 @@ namespace {
 
 constexpr int PanelWidths[StatusPanelCount - 1] = {150, 180, 130, 150, 120, 125};
 
-void SetupList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns) {
-  view->setModel(model);
-  view->verticalHeader()->hide();
-  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
-  view->horizontalHeader()->setHighlightSections(false);
-  view->horizontalHeader()->setStretchLastSection(false);
-  view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  // The column header asks its selection model about every row of a column
-  // when it paints; with millions of selected rows it gets one of its own.
-  view->horizontalHeader()->setSelectionModel(new QItemSelectionModel(model, view));
-  view->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view->setShowGrid(false);
-  view->setWordWrap(false);
-  view->setCornerButtonEnabled(false);
-  // The default widths, widened where this font would cut a header text.
-  const QFontMetrics fm = view->horizontalHeader()->fontMetrics();
-  for (int c = 0; c < columns; ++c) {
-    const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    view->setColumnWidth(c, std::max(widths[c], fm.horizontalAdvance(header) + 12));
-  }
-}
 
 QToolButton* CommandButton(const QString& text, QWidget* parent) {
   auto* b = new QToolButton(parent);
@@ -176,7 +153,7 @@ void TMainWindow::BuildLayout() {
   DrawsView_ = new QTableView(draws);
   DrawsView_->setObjectName(QStringLiteral("lvDraws"));
   DrawsModel_ = new TDrawsModel(Ws_, this);
-  SetupList(DrawsView_, DrawsModel_, TDrawsModel::DefaultWidths, TDrawsModel::ColumnCount);
+  SetupTabList(DrawsView_, DrawsModel_, TDrawsModel::DefaultWidths, TDrawsModel::ColumnCount);
   dl->addWidget(DrawsView_, 1);
   LeftPages_->addTab(draws, QStringLiteral("Архив тиражей"));
 
@@ -222,11 +199,11 @@ void TMainWindow::BuildLayout() {
   CombsView_ = new QTableView(CombsSplitter_);
   CombsView_->setObjectName(QStringLiteral("lvCombs"));
   CombsModel_ = new TCombsModel(Ws_, this);
-  SetupList(CombsView_, CombsModel_, TCombsModel::DefaultWidths, TCombsModel::ColumnCount);
+  SetupTabList(CombsView_, CombsModel_, TCombsModel::DefaultWidths, TCombsModel::ColumnCount);
   FiltersView_ = new QTableView(CombsSplitter_);
   FiltersView_->setObjectName(QStringLiteral("lvFilters"));
   FiltersModel_ = new TFiltersModel(this);
-  SetupList(FiltersView_, FiltersModel_, TFiltersModel::DefaultWidths, TFiltersModel::ColumnCount);
+  SetupTabList(FiltersView_, FiltersModel_, TFiltersModel::DefaultWidths, TFiltersModel::ColumnCount);
   FiltersView_->setSelectionMode(QAbstractItemView::SingleSelection);
   CombsSplitter_->setStretchFactor(0, 1);
   CombsSplitter_->setStretchFactor(1, 0);

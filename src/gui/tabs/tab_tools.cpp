@@ -59,6 +59,8 @@ void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
   view->horizontalHeader()->setHighlightSections(false);
   view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The column header asks its selection model about every row of a column
+  // when it paints; with millions of selected rows it gets one of its own.
   view->horizontalHeader()->setSelectionModel(new QItemSelectionModel(model, view));
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -66,6 +68,7 @@ void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths
   view->setShowGrid(false);
   view->setWordWrap(false);
   view->setCornerButtonEnabled(false);
+  // The default widths, widened where this font would cut a header text.
   const QFontMetrics fm = view->horizontalHeader()->fontMetrics();
   for (int c = 0; c < columns; ++c) {
     const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
