@@ -22,13 +22,7 @@ using test::TTempDir;
 using test::WriteBytes;
 
 using TResult = test::TCliResult;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using test::Lines;
 
 TDraw MakeDraw(int number, TComb nums, const char* date) {
   TDraw d;

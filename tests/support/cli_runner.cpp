@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "support/temp_dir.h"
 
@@ -28,6 +29,13 @@ std::string CliCommand(const std::filesystem::path& dir, const std::vector<std::
   if (options.WithDataDir) cmd += " --data-dir " + ShellQuote(dir.string());
   for (const auto& a : args) cmd += " " + ShellQuote(a);
   return cmd;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }
 
 TCliResult RunCli(const std::filesystem::path& dir, const std::vector<std::string>& args, const TCliOptions& options) {

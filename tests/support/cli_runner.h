@@ -25,6 +25,9 @@ std::string ShellQuote(const std::string& word);
 // The command line for `vexa` over the data folder `dir` (no redirections).
 std::string CliCommand(const std::filesystem::path& dir, const std::vector<std::string>& args,
                        const TCliOptions& options = {});
+// The lines of a command's output, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
+
 // Runs it; the output files are written in `dir`.
 TCliResult RunCli(const std::filesystem::path& dir, const std::vector<std::string>& args,
                   const TCliOptions& options = {});

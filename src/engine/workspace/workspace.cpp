@@ -68,23 +68,19 @@ TWorkspace::TBusy::~TBusy() {
 }
 
 void TWorkspace::RequireIdle() const {
-  if (OperationDepth_.load() == 0) return;
-  std::lock_guard lock(const_cast<std::mutex&>(OperationMutex_));
+  std::lock_guard lock(OperationMutex_);
   if (OperationDepth_.load() > 0 && OperationThread_ != std::this_thread::get_id()) throw EBusyError();
 }
 
-TWorkspace::TOperation::TOperation(TWorkspace& ws, TChanges changes) : Ws_((ws.RequireIdle(), ws)), Busy_(ws) {
-  {
-    std::lock_guard lock(Ws_.OperationMutex_);
-    // Checked again under the lock: two threads may have passed RequireIdle together.
-    if (Ws_.OperationDepth_.load() > 0 && Ws_.OperationThread_ != std::this_thread::get_id()) throw EBusyError();
-    if (Ws_.OperationDepth_.load() == 0) Ws_.OperationThread_ = std::this_thread::get_id();
-    Ws_.OperationDepth_.fetch_add(1);
-  }
+TWorkspace::TOperation::TClaim::TClaim(TWorkspace& ws, TChanges changes) : Ws_(ws) {
+  std::lock_guard lock(Ws_.OperationMutex_);
+  if (Ws_.OperationDepth_.load() > 0 && Ws_.OperationThread_ != std::this_thread::get_id()) throw EBusyError();
+  if (Ws_.OperationDepth_.load() == 0) Ws_.OperationThread_ = std::this_thread::get_id();
+  Ws_.OperationDepth_.fetch_add(1);
   Ws_.PendingChanges_ |= changes;
 }
 
-TWorkspace::TOperation::~TOperation() {
+TWorkspace::TOperation::TClaim::~TClaim() {
   TChanges changes = 0;
   {
     std::lock_guard lock(Ws_.OperationMutex_);
@@ -95,14 +91,6 @@ TWorkspace::TOperation::~TOperation() {
     }
   }
   if (changes != 0) Ws_.Ui_.Changed(changes);
-}
-
-void TWorkspace::Announce(TChanges changes) {
-  if (OperationDepth_.load() > 0) {
-    PendingChanges_ |= changes;
-    return;
-  }
-  if (changes != 0) Ui_.Changed(changes);
 }
 
 void TWorkspace::SetRunOverrides(const TRunOverrides& overrides) {

@@ -320,21 +320,29 @@ class TWorkspace {
   // operation ends (also when it throws: part of the data may have changed).
   class TOperation {
    public:
-    TOperation(TWorkspace& ws, TChanges changes);
-    ~TOperation();
+    TOperation(TWorkspace& ws, TChanges changes) : Claim_(ws, changes), Busy_(ws) {}
     TOperation(const TOperation&) = delete;
     TOperation& operator=(const TOperation&) = delete;
-    void Also(TChanges changes) { Ws_.PendingChanges_ |= changes; }
 
    private:
-    TWorkspace& Ws_;
+    // Taken before the busy counter goes up, so that a refused operation
+    // touches nothing of the one that runs; announces the changes on release.
+    class TClaim {
+     public:
+      TClaim(TWorkspace& ws, TChanges changes);
+      ~TClaim();
+      TClaim(const TClaim&) = delete;
+      TClaim& operator=(const TClaim&) = delete;
+
+     private:
+      TWorkspace& Ws_;
+    };
+    TClaim Claim_;
     TBusy Busy_;
   };
   friend class TOperation;
   // Throws EBusyError while another thread runs an operation.
   void RequireIdle() const;
-  // Announces now, or when the running operation ends.
-  void Announce(TChanges changes);
   void WriteWindowFlag(const char* key, bool value, bool& field);
   TMainWindowSettings RunSettings() const;
 
@@ -378,7 +386,7 @@ class TWorkspace {
   int Failures_ = 0;
   std::string Status_;
   TRunOverrides Overrides_;
-  std::mutex OperationMutex_;
+  mutable std::mutex OperationMutex_;
   std::atomic<int> OperationDepth_{0};
   std::thread::id OperationThread_;
   TChanges PendingChanges_ = 0;

@@ -144,30 +144,32 @@ TExportTable TWorkspace::ExportStakesTable() const {
   return t;
 }
 
-TExportTable TWorkspace::ExportCardTable() {
-  auto card = std::make_shared<TDrawsCard>(BuildCard());
+namespace {
+
+// A card or layout grid as a table of its cell texts; row 0 holds the captions.
+template <typename Grid>
+TExportTable GridTable(Grid grid, const char* control, const char* caption, int firstWidth, int width) {
+  auto shared = std::make_shared<Grid>(std::move(grid));
   TExportTable t;
-  t.ControlName = "sgCard";
-  t.TabCaption = "Карта";
+  t.ControlName = control;
+  t.TabCaption = caption;
   t.Kind = TExportKind::Grid;
-  for (int c = 0; c < card->ColumnCount(); ++c)
-    t.Columns.push_back(Column(card->CellText(0, c), c == 0 ? DrawsNumberWidth : CardColumnWidth));
-  t.RowCount = card->RowCount();
-  t.Cell = [card](int64_t row, int column) { return card->CellText(static_cast<int>(row), column); };
+  for (int c = 0; c < shared->ColumnCount(); ++c)
+    t.Columns.push_back(Column(shared->CellText(0, c), c == 0 ? firstWidth : width));
+  t.RowCount = shared->RowCount();
+  t.Cell = [shared](int64_t row, int column) { return shared->CellText(static_cast<int>(row), column); };
   return t;
 }
 
+}  // namespace
+
+TExportTable TWorkspace::ExportCardTable() {
+  return GridTable(BuildCard(), "sgCard", "Карта", DrawsNumberWidth, CardColumnWidth);
+}
+
 TExportTable TWorkspace::ExportLayoutTable(int length) {
-  auto grid = std::make_shared<TLayoutGrid>(BuildLayout(length > 0 ? length : Window_.LayoutLen));
-  TExportTable t;
-  t.ControlName = "sgLayout";
-  t.TabCaption = "Схема";
-  t.Kind = TExportKind::Grid;
-  for (int c = 0; c < grid->ColumnCount(); ++c)
-    t.Columns.push_back(Column(grid->CellText(0, c), c == 0 ? LayoutFirstColumnWidth : LayoutColumnWidth));
-  t.RowCount = grid->RowCount();
-  t.Cell = [grid](int64_t row, int column) { return grid->CellText(static_cast<int>(row), column); };
-  return t;
+  return GridTable(BuildLayout(length > 0 ? length : Window_.LayoutLen), "sgLayout", "Схема", LayoutFirstColumnWidth,
+                   LayoutColumnWidth);
 }
 
 TExportParams TWorkspace::ExportParamsFor(const TExportTable& table, bool allowSave) {
