@@ -40,6 +40,8 @@ struct TReply {
 
 // Rows point into body, which must outlive the reply.
 TReply ReadReply(std::string_view body);
+inline TReply ReadReply(const char* body) { return ReadReply(std::string_view(body)); }
+TReply ReadReply(std::string&& body) = delete;  // the rows would dangle
 
 // True when text can stand between tags unchanged: no '<', '>' or control
 // bytes other than tab.

@@ -63,7 +63,8 @@ TEST(WireReply, WriterTextReadsBack) {
   w.Field("author", "Иван");
   w.Row();
   w.Field("id", -1);
-  TReply reply = ReadReply(w.Text());
+  const std::string text = w.Text();
+  TReply reply = ReadReply(text);
   ASSERT_EQ(reply.Rows.size(), 2u);
   EXPECT_EQ(reply.Rows[0].Value("author"), "Иван");
   EXPECT_EQ(reply.Rows[1].Value("id"), "-1");
