@@ -193,8 +193,7 @@ void TExportDialog::BuildFieldsPage(QWidget* page) {
   List_->headerItem()->setTextAlignment(2, Qt::AlignCenter);
   const int widths[] = {250, 134, 60, 150};
   for (int c = 0; c < 4; ++c) List_->setColumnWidth(c, widths[c]);
-  List_->setStyleSheet(QStringLiteral("QTreeWidget::item { border-right: 1px solid #d0d0d0; "
-                                      "border-bottom: 1px solid #d0d0d0; }"));
+  List_->setAlternatingRowColors(true);
   List_->setContextMenuPolicy(Qt::CustomContextMenu);
   auto* popup = new QMenu(List_);
   popup->addAction(MoveUp_);
