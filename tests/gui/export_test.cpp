@@ -6,6 +6,7 @@
 #include <QDoubleSpinBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QTreeWidget>
 #include <QtTest>
@@ -272,6 +273,49 @@ class TExportTest : public QObject {
     // No card or layout grid in this window yet: no table for them.
     QVERIFY(!ExportTableOf(*f.Window, QStringLiteral("CardXlsExport"), table));
     QVERIFY(!ExportTableOf(*f.Window, QStringLiteral("LayoutXlsExport"), table));
+  }
+
+  void CardGridOfItsTabThroughTheEngine() {
+    TGuiFixture f(40);
+    f.Open(false);
+    // What the card tab puts into the window: the grid sgCard, captions in its header.
+    QStandardItemModel model(40, 48);
+    auto* grid = new QTableView(f.Window.get());
+    grid->setObjectName(QStringLiteral("sgCard"));
+    grid->setModel(&model);
+    grid->setColumnWidth(0, 70);
+    grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    grid->selectionModel()->select(QItemSelection(model.index(2, 1), model.index(6, 3)),
+                                   QItemSelectionModel::Select);
+    f.Window->UpdateActions();
+    QVERIFY(f.Window->Commands().IsEnabled(QStringLiteral("CardXlsExport")));
+    TExportTable table;
+    QVERIFY(ExportTableOf(*f.Window, QStringLiteral("CardXlsExport"), table));
+    const TExportTable engine = f.Ws->ExportCardTable();
+    QCOMPARE(QString::fromStdString(table.ControlName), QStringLiteral("sgCard"));
+    QCOMPARE(table.RowCount, engine.RowCount);
+    QCOMPARE(table.Columns.size(), engine.Columns.size());
+    QCOMPARE(table.Columns[0].WidthPixels, 70);
+    // View rows 2 .. 6 are grid rows 3 .. 7: the selected mode with 5 rows.
+    QCOMPARE(table.SelectionTop, int64_t(3));
+    QCOMPARE(table.SelectionBottom, int64_t(7));
+    const TExportRowCounts counts = ExportRowCounts(table);
+    QCOMPARE(counts.Preselected, ExportSendSelected);
+    QCOMPARE(counts.Selected, int64_t(5));
+    f.OnDialog<TExportDialog>([](TExportDialog* d) {
+      const TCloseLeftOpen guard{d};
+      QCOMPARE(d->TitleEdit()->text(), QStringLiteral("Карта"));
+      QCOMPARE(d->RowCountEdit()->text(), QStringLiteral("5"));
+      d->accept();
+    });
+    QVERIFY(f.Trigger("CardXlsExport"));
+    const auto cells = SheetCells(Workbooks(f).front());
+    for (int c = 0; c < 48; c += 7) {
+      QCOMPARE(QString::fromStdString(cells.at(Ref(c, 4))), QString::fromStdString(engine.Cell(0, c)));
+      QCOMPARE(cells.count(Ref(c, 5)) ? QString::fromStdString(cells.at(Ref(c, 5))) : QString(),
+               QString::fromStdString(engine.Cell(3, c)));
+    }
+    QCOMPARE(cells.count("A10"), size_t(0));
   }
 
  private:
