@@ -14,11 +14,13 @@
 #   OUT       output folder, served as the server's root
 #   BASE_URL  where OUT/files/autoupdates/ is published (http://host/files/autoupdates/),
 #             or that folder's path for a folder-based update
+# PROGRAM=FILE packs that already built program instead of building `vexa`
+# (Korvane_6x45 for the window); the configuration's section is its name.
 # A key other than the program's built-in one must be trusted by the user:
 # settings file, section [Update], TrustedKeyFile=<public key PEM file>.
 set -eu
 
-[ $# -ge 4 ] || { sed -n '2,17p' "$0"; exit 2; }
+[ $# -ge 4 ] || { sed -n '2,19p' "$0"; exit 2; }
 VERSION=$1
 KEY=$2
 OUT=$3
@@ -28,8 +30,15 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(mktemp -d)
 trap 'rm -rf "$BUILD"' EXIT
 
-cmake -S "$ROOT" -B "$BUILD/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_VERSION="$VERSION" >/dev/null
-ninja -C "$BUILD/build" vexa >/dev/null
+if [ -n "${PROGRAM:-}" ]; then
+  SRCDIR=$(cd "$(dirname "$PROGRAM")" && pwd)
+  NAME=$(basename "$PROGRAM")
+else
+  cmake -S "$ROOT" -B "$BUILD/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_VERSION="$VERSION" >/dev/null
+  ninja -C "$BUILD/build" vexa >/dev/null
+  SRCDIR="$BUILD/build/src/cli"
+  NAME=vexa
+fi
 
 DEST="$OUT/files/autoupdates"
 mkdir -p "$DEST/UpdDescr"
@@ -37,7 +46,7 @@ PKG="$DEST/SelfUpdate.upd"
 # The package: a shell script that writes the new files into its folder.
 {
   printf '#!/bin/sh\nset -e\nsed -n "/^__PAYLOAD__$/,\\$p" "$0" | tail -n +2 | base64 -d | tar -xzf -\nexit 0\n__PAYLOAD__\n'
-  tar -C "$BUILD/build/src/cli" -czf - vexa | base64
+  tar -C "$SRCDIR" -czf - "$NAME" | base64
 } > "$PKG"
 chmod +x "$PKG"
 
@@ -45,7 +54,7 @@ openssl pkeyutl -sign -rawin -inkey "$KEY" -in "$PKG" -out "$PKG.sig"
 CRC=$(python3 -c 'import sys,zlib;print("%08X" % (zlib.crc32(open(sys.argv[1],"rb").read()) & 0xffffffff))' "$PKG")
 
 case "$BASE" in */) ;; *) BASE="$BASE/" ;; esac
-printf '[vexa]\r\nVerId=%s\r\nDescription=Vexa %s\r\nDownloadUrl=%sSelfUpdate.upd\r\nSignatureUrl=%sSelfUpdate.upd.sig\r\nOriginalFileName=SelfUpdate.sh\r\nChecksumCRC32=%s\r\n[GlobalOptions]\r\n' \
-  "$VERSION" "$VERSION" "$BASE" "$BASE" "$CRC" > "$DEST/Vexa_AU.cfg"
+printf '[%s]\r\nVerId=%s\r\nDescription=Vexa %s\r\nDownloadUrl=%sSelfUpdate.upd\r\nSignatureUrl=%sSelfUpdate.upd.sig\r\nOriginalFileName=SelfUpdate.sh\r\nChecksumCRC32=%s\r\n[GlobalOptions]\r\n' \
+  "$NAME" "$VERSION" "$VERSION" "$BASE" "$BASE" "$CRC" > "$DEST/Vexa_AU.cfg"
 if [ -n "$NOTES" ]; then cp "$NOTES" "$DEST/UpdDescr/UpdDescr_$VERSION.txt"; fi
 echo "make-update: $DEST (build $VERSION, CRC $CRC)"

@@ -105,14 +105,16 @@ class TCommandsTest : public QObject {
     f.Open(false);
     std::set<QString> ids;
     for (const TCommand& c : f.Window->Commands().Commands()) QVERIFY2(ids.insert(c.Id).second, qPrintable(c.Id));
-    QCOMPARE(ids.size(), size_t(38 + 11 + 42));  // the window's own, the statistics tab's, the trading tabs'
+    QCOMPARE(ids.size(), size_t(38 + 11 + 42 + 9));  // the window's own, the statistics tab's, the trading tabs', export and update
     std::set<QString> inMenus;
     for (QAction* a : f.Window->menuBar()->actions())
       if (a->menu() != nullptr) CollectActions(a->menu(), inMenus);
     // The statistics list's own commands live in its pop-up menu and on its buttons.
     const std::set<QString> popupOnly{QStringLiteral("DrawsStatCalc"), QStringLiteral("DrawsStatePrefetchsEnabled"),
                                       QStringLiteral("DrawsStatShowTotalLine"), QStringLiteral("StatFilter_Include"),
-                                      QStringLiteral("StatFilter_Exclude")};
+                                      QStringLiteral("StatFilter_Exclude"),
+                                      // the grid exports sit in the card's and the layout's pop-up menus
+                                      QStringLiteral("CardXlsExport"), QStringLiteral("LayoutXlsExport")};
     for (const QString& id : ids) QVERIFY2(inMenus.count(id) == (popupOnly.count(id) ? 0u : 1u), qPrintable(id));
     // Menus in the designed order; the later tabs' menus are not there yet.
     QStringList titles;

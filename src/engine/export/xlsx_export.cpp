@@ -4,6 +4,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -122,21 +123,30 @@ TExportResult WriteXlsxExport(const std::filesystem::path& file, const TExportTa
   const int base = std::clamp(params.BaseFontSize, ExportMinFontSize, ExportMaxFontSize);
   const std::string sheetName = CleanSheetName(params.SheetName);
 
-  // Formats: one per exported column for data, one for captions.
+  // Formats: one per alignment for the columns and for the data. The
+  // library looks a duplicate format up in its hash table on every cell
+  // written with it, so equal formats are never created twice.
+  std::array<lxw_format*, 3> columnByAlign{};
+  std::array<lxw_format*, 3> dataByAlign{};
   std::vector<lxw_format*> columnFormats;
   std::vector<lxw_format*> dataFormats;
   for (const TExportField* f : checked) {
-    lxw_format* c = workbook_add_format(wb.get());
-    format_set_font_size(c, base);
-    format_set_align(c, Align(f->Alignment));
-    format_set_align(c, LXW_ALIGN_VERTICAL_CENTER);
-    columnFormats.push_back(c);
-    lxw_format* d = workbook_add_format(wb.get());
-    format_set_font_size(d, base);
-    format_set_align(d, Align(f->Alignment));
-    format_set_align(d, LXW_ALIGN_VERTICAL_CENTER);
-    format_set_border(d, LXW_BORDER_THIN);
-    dataFormats.push_back(d);
+    const size_t a = f->Alignment == ExportAlignRight ? 1 : f->Alignment == ExportAlignCenter ? 2 : 0;
+    if (!columnByAlign[a]) {
+      lxw_format* c = workbook_add_format(wb.get());
+      format_set_font_size(c, base);
+      format_set_align(c, Align(f->Alignment));
+      format_set_align(c, LXW_ALIGN_VERTICAL_CENTER);
+      columnByAlign[a] = c;
+      lxw_format* d = workbook_add_format(wb.get());
+      format_set_font_size(d, base);
+      format_set_align(d, Align(f->Alignment));
+      format_set_align(d, LXW_ALIGN_VERTICAL_CENTER);
+      format_set_border(d, LXW_BORDER_THIN);
+      dataByAlign[a] = d;
+    }
+    columnFormats.push_back(columnByAlign[a]);
+    dataFormats.push_back(dataByAlign[a]);
   }
   lxw_format* captionFormat = workbook_add_format(wb.get());
   format_set_font_size(captionFormat, base);

@@ -17,6 +17,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/codec.h"
 #include "core/error.h"
 #include "core/format.h"
 #include "online/http.h"
@@ -25,6 +26,20 @@ namespace vexa {
 namespace fs = std::filesystem;
 
 namespace {
+
+// True when the bytes are well-formed UTF-8.
+bool IsUtf8(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
 
 std::string Trim(std::string_view s) {
   size_t b = 0;
@@ -348,6 +363,8 @@ TUpdateOffer TUpdater::Check(const std::string& configAddress, int languageId, b
     }
     if (fs::exists(local)) {
       std::string text = ReadAll(local);
+      // Text files here are code page 1251; a description already in UTF-8 stays as it is.
+      if (!IsUtf8(text)) text = Cp1251ToUtf8(text);
       size_t i = 0;
       while (i < text.size()) {
         size_t j = text.find('\n', i);

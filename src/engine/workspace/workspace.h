@@ -26,6 +26,7 @@
 #include <array>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <optional>
@@ -42,6 +43,7 @@
 #include "export/export_params.h"
 #include "export/export_table.h"
 #include "export/xlsx_export.h"
+#include "update/update.h"
 #include "acquire/download.h"
 #include "online/http_settings.h"
 #include "online/proxy.h"
@@ -620,6 +622,21 @@ class TWorkspace {
   // Writes the workbook (WriteXlsxExport); header: an optional line above the title.
   TExportResult ExportToXlsx(const TExportTable& table, const TExportParams& params,
                              const std::filesystem::path& file, const std::string& header = {});
+  // The workbook an export of the window writes: "<data folder>/Excel/<sheet>
+  // <yyyy-mm-dd hh-mm-ss>.xlsx" (workspace_update.cpp), a new name each time.
+  std::filesystem::path ExportWorkbookFile(const TExportParams& params) const;
+
+  // ---- Self-update (workspace_update.cpp) -------------------------------------------
+  // The configuration's address: [Update] ConfigUrl of the settings file,
+  // else the project site (WEB MainSite) + UpdateConfigPath; "" for none.
+  std::string UpdateConfigAddress() const;
+  // CheckForUpdates (TUpdater) for the running program file. Without an
+  // address a silent check does nothing (UpdateNothing), else the search
+  // error. confirm is called on this thread.
+  int CheckForUpdates(const std::filesystem::path& programFile, bool silent, int languageId,
+                      const std::function<bool(const TUpdateOffer&)>& confirm);
+  // Toggles AutoUpdates and writes it to the window settings file at once.
+  void AutoSelfUpdate();
 };
 
 

@@ -12,6 +12,8 @@
 #include "dialogs/config_dialog.h"
 #include "dialogs/proxy_dialog.h"
 #include "shell/command_table.h"
+#include "shell/export_commands.h"
+#include "shell/update_commands.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "tabs/stat_tab.h"
@@ -144,6 +146,8 @@ void TMainWindow::BuildCommands() {
       {}, [] { return false; });
 
   RegisterStatCommands(*this, *StatTab_);
+  RegisterExportCommands(*this, Ui_);
+  RegisterUpdateCommands(*this);
 }
 
 void TMainWindow::BuildMenus() {

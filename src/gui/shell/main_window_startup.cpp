@@ -4,6 +4,7 @@
 #include "dialogs/about_dialog.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
+#include "shell/update_commands.h"
 #include "shell/worker.h"
 #include "workspace/workspace.h"
 
@@ -17,12 +18,14 @@ void TMainWindow::InitialRun() {
 void TMainWindow::AfterCombsInit() {
   // Ratings, regular tables and the script were loaded by Open. The systems
   // list and the online script library load here once their tabs exist; the
-  // self-update check follows them.
-  if (Ws_.Window().PrefetchsEnabled) {
-    RunLong([this] { Ws_.RefreshFullSetFiles(false, 0); }, [this] { DrawsOnStart(); });
-  } else {
-    DrawsOnStart();
-  }
+  // silent self-update check follows them, and a restart ends the start-up.
+  StartupUpdateCheck(*this, [this] {
+    if (Ws_.Window().PrefetchsEnabled) {
+      RunLong([this] { Ws_.RefreshFullSetFiles(false, 0); }, [this] { DrawsOnStart(); });
+    } else {
+      DrawsOnStart();
+    }
+  });
 }
 
 void TMainWindow::DrawsOnStart() {

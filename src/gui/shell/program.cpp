@@ -11,9 +11,11 @@
 #include <thread>
 
 #include "core/dates.h"
+#include "dialogs/update_dialog.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "shell/qt_user_interface.h"
+#include "shell/update_commands.h"
 #include "stats/full_set.h"
 #include "workspace/workspace.h"
 
@@ -34,7 +36,11 @@ bool OtherInstanceRuns(const std::filesystem::path& exe) {
     if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos || pid == self) continue;
     std::error_code linkEc;
     const auto target = std::filesystem::read_symlink(entry.path() / "exe", linkEc);
-    if (!linkEc && target.filename() == exe.filename()) return true;
+    if (linkEc) continue;
+    // An update renames the running file to its backup ("name.~" ...): still the same program.
+    const std::string name = target.filename().string();
+    const std::string own = exe.filename().string();
+    if (name == own || name.rfind(own + ".~", 0) == 0) return true;
   }
   return false;
 }
@@ -51,7 +57,21 @@ int RunWithoutWindow(TWorkspace& ws, const TStartSwitches& switches) {
   step([&] { ws.CombsInit(); });
   if (switches.LoadOnly) step([&] { ws.DrawsDownload(); });
   if (!switches.FullRecreate && !switches.FullRefresh) return 0;
-  // The update check of the self-update comes first here once it exists.
+  if (ws.Window().AutoUpdates) {
+    int result = UpdateNothing;
+    step([&] {
+      result = ws.CheckForUpdates(UpdateProgramFile(), true, 1049, [](const TUpdateOffer& offer) {
+        TUpdateDialog dialog(offer);
+        return dialog.exec() == QDialog::Accepted;
+      });
+    });
+    if (result == UpdateInstalled) {
+      std::string error;
+      if (!StartRestartProcess(UpdateProgramFile(), ws.DataDir(), error))
+        ShowError(nullptr, FromEngine(MessageBoxText("Ошибка перезапуска программы!", error)));
+      return 0;
+    }
+  }
   if (switches.FullRecreate) {
     step([&] { ws.RefreshFullSetFiles(true, AllStatGroups); });
   } else {

@@ -19,6 +19,7 @@ void TQtUserInterface::OnUiThread(Fn fn) {
 void TQtUserInterface::Progress(const TProgress& progress) {
   // A signal emitted on the worker reaches the UI thread queued.
   emit ProgressChanged(FromEngine(progress.Text));
+  if (progress.Total > 0) emit ProgressCounted(progress.Done, progress.Total);
 }
 
 void TQtUserInterface::Changed(TChanges what) { emit DataChanged(what); }

@@ -41,6 +41,8 @@ class TQtUserInterface : public QObject, public TUserInterface {
  signals:
   // Always delivered on the UI thread.
   void ProgressChanged(const QString& text);
+  // The counted part of a progress report (done of total), when it has one.
+  void ProgressCounted(qint64 done, qint64 total);
   // What an operation changed (TChange bits); on the UI thread.
   void DataChanged(unsigned what);
 

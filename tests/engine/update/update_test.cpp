@@ -210,6 +210,10 @@ TEST_F(Update, DescriptionFallbacks) {
   EXPECT_EQ(Offers[4].CurrentVersion, "1.0.0.5");
   EXPECT_EQ(Offers[4].Description, "Новая");
   EXPECT_FALSE(fs::exists(prog / "UpdDescr_1.0.0.6.txt"));
+  // A description in code page 1251, as the program's text files are, is read as such.
+  WriteBytes(srv / "UpdDescr" / "UpdDescr_RUS_1.0.0.6.txt", Utf8ToCp1251("Сборка 6\r\n- быстрее\r\n"));
+  Run((srv / "Vexa_AU.cfg").string(), false, 1049);
+  EXPECT_EQ(Offers[5].DescriptionLines, (std::vector<std::string>{"Сборка 6", "- быстрее"}));
 }
 
 // The package lays out a new program, a file in a subfolder and the run
