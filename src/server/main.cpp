@@ -149,6 +149,12 @@ int Serve(const TOptions& o) {
   // concurrent clients.
   server->new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
   server->set_keep_alive_max_count(1000);
+  // Headers and body go out in separate writes; without this a small reply
+  // waits for the delayed ACK of the first (about 40 ms).
+  server->set_tcp_nodelay(true);
+  // A loaded machine may stall a client mid-request for a while.
+  server->set_read_timeout(30, 0);
+  server->set_write_timeout(30, 0);
   service.Install(*server);
 
   int port = o.Port;

@@ -31,6 +31,7 @@ CREATE TABLE scripts(
   app_guid TEXT NOT NULL, uniapps INTEGER NOT NULL, publics INTEGER NOT NULL,
   created INTEGER NOT NULL, downloads INTEGER NOT NULL DEFAULT 0,
   last_download INTEGER NOT NULL DEFAULT 0,
+  rate_sum INTEGER NOT NULL DEFAULT 0, rate_cnt INTEGER NOT NULL DEFAULT 0,
   script TEXT NOT NULL);
 CREATE INDEX scripts_mail ON scripts(mail_key);
 CREATE TABLE rates(
@@ -281,8 +282,7 @@ std::vector<TScriptRecord> TStore::Scripts(const TIdentity& caller, EScriptFilte
   const std::string sql =
       "SELECT * FROM (SELECT s.id, s.app_name, s.app_ver, s.app_guid, s.author, s.mail, s.lcid, s.uniapps, "
       "s.publics, s.created, s.last_download, "
-      "(SELECT COALESCE(AVG(rate), 0) FROM rates r WHERE r.script_id=s.id AND r.rate>0), "
-      "(SELECT COUNT(*) FROM rates r WHERE r.script_id=s.id AND r.rate>0), "
+      "s.rate_sum, s.rate_cnt, "
       "COALESCE((SELECT rate FROM rates r WHERE r.script_id=s.id AND r.mail_key=?1), 0) AS you, "
       "s.downloads, s.title, s.descr, (?1<>'' AND s.mail_key=?1) AS mine "
       "FROM scripts s) WHERE (publics=1 OR mine) AND (" +
@@ -304,8 +304,8 @@ std::vector<TScriptRecord> TStore::Scripts(const TIdentity& caller, EScriptFilte
     r.Public = s.Int(8) != 0;
     r.Created = s.Int(9);
     r.LastDownload = s.Int(10);
-    r.RatingAvg = s.Real(11);
     r.RatingCnt = s.Int(12);
+    r.RatingAvg = r.RatingCnt > 0 ? static_cast<double>(s.Int(11)) / static_cast<double>(r.RatingCnt) : 0.0;
     r.RatingYou = s.Int(13);
     r.Downloads = s.Int(14);
     r.Title = s.Text(15);
@@ -402,6 +402,11 @@ void TStore::SetRate(const TIdentity& who, int64_t id, int value, std::string_vi
     s.Bind(1, id).Bind(2, key).Bind(3, who.Name).Bind(4, int64_t{value}).Bind(5, notes).Bind(6, who.AppId);
     s.Bind(7, who.AppVer).Bind(8, now).Run();
   }
+  // The list reads the sum and count kept with the script.
+  TStatement totals(*Writer_,
+                    "UPDATE scripts SET rate_sum=(SELECT COALESCE(SUM(rate), 0) FROM rates WHERE script_id=?1 AND "
+                    "rate>0), rate_cnt=(SELECT COUNT(*) FROM rates WHERE script_id=?1 AND rate>0) WHERE id=?1");
+  totals.Bind(1, id).Run();
   tx.Commit();
 }
 
