@@ -57,14 +57,15 @@ TIdentity ReadIdentity(const TForm& req) {
 }
 
 // A writer's identity: every field that goes back in list replies is checked.
-TIdentity ReadWriterIdentity(const TForm& req) {
+// An author needs a name; a rating may come without one.
+TIdentity ReadWriterIdentity(const TForm& req, bool needName = true) {
   TIdentity who = ReadIdentity(req);
   CheckPlainText("appid", who.AppId, 64);
   CheckPlainText("appver", who.AppVer, 32);
   CheckPlainText("hwdid", who.HwdId, 128);
   CheckPlainText("Автор", who.Name, MaxNameChars);
   CheckPlainText("e-mail", who.Mail, MaxMailChars);
-  if (who.Name.empty()) throw EServiceError("Не указано имя автора");
+  if (needName && who.Name.empty()) throw EServiceError("Не указано имя автора");
   return who;
 }
 
@@ -293,7 +294,7 @@ std::string TService::ScrSetRate(const TForm& req) {
   const int value = static_cast<int>(IntField(req, "rate_value", -1, 5));
   const std::string notes = Trimmed(EscapedField(req, "rate_notes"));
   CheckPlainText("Комментарий", notes, MaxNotesChars);
-  const TIdentity who = ReadWriterIdentity(req);
+  const TIdentity who = ReadWriterIdentity(req, false);
   Store_.SetRate(who, id, value, value > 0 ? notes : std::string(), Now());
   return OneField("res_code", 0);
 }

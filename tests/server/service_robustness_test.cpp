@@ -4,6 +4,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <sqlite3.h>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -129,6 +131,23 @@ TEST_F(RobustService, AcknowledgedChangesSurviveSigkill) {
   // The binding of the e-mail survived too.
   EXPECT_EQ(Post("scr_putscript.php", ScriptPost("Чужой", FakeIvan)).Error(),
             "Этот e-mail уже используется другой установкой программы");
+}
+
+TEST(ServiceStore, RefusesAStoreOfANewerSchema) {
+  TTempDir dir;
+  {
+    TServerProcess first(VEXA_SERVER_PATH, dir / "data");
+  }
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir / "data" / "vexa-server.db").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=99", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  try {
+    TServerProcess second(VEXA_SERVER_PATH, dir / "data");
+    ADD_FAILURE() << "started over a newer store";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("did not start"), std::string::npos);
+  }
 }
 
 TEST(ServiceTls, ServesOverHttpsWithAGivenCertificate) {
