@@ -95,6 +95,7 @@ std::string Encode(const test::TFields& fields) {
 const test::TClientId Rater{"hw-r7", "Оценщик", "r7@example.org"};
 
 void BM_SystemsListAtService(benchmark::State& state) {
+  server::TuneAllocatorForReplies();  // as vexa-server does at start
   server::TStore store(SeededDir() / "data");
   server::TService service(store, {});
   const server::TForm form = server::TForm::Parse(Encode(test::Join({{"comblen", "6"}, {"maxnums", "45"}}, Rater.Fields())));
@@ -117,6 +118,7 @@ void BM_SystemsListAtService(benchmark::State& state) {
 BENCHMARK(BM_SystemsListAtService)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ScriptsListAtService(benchmark::State& state) {
+  server::TuneAllocatorForReplies();
   server::TStore store(SeededDir() / "data");
   server::TService service(store, {});
   const server::TForm form = server::TForm::Parse(Encode(test::Join({{"fltid", std::to_string(state.range(0))}}, Rater.Fields())));

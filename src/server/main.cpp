@@ -131,6 +131,7 @@ int Serve(const TOptions& o) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  TuneAllocatorForReplies();
   TStore store(o.Data);
   TService service(store, o.Service);
   std::unique_ptr<httplib::Server> server;

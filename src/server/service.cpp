@@ -1,5 +1,7 @@
 #include "server/service.h"
 
+#include <malloc.h>
+
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -85,6 +87,11 @@ std::string ErrorReply(std::string_view text) {
 using THandler = std::string (TService::*)(const TForm&);
 
 }  // namespace
+
+void TuneAllocatorForReplies() {
+  mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+}
 
 std::string ServiceTimeText(int64_t seconds) {
   if (seconds == 0) return {};

@@ -51,6 +51,10 @@ class TService {
   std::shared_ptr<const std::string> ListCache_;
 };
 
+// Keeps big reply buffers in the heap: list replies of several hundred KiB
+// would otherwise be fresh mmap pages, faulted in and unmapped every time.
+void TuneAllocatorForReplies();
+
 // "yyyy-mm-dd hh:mm:ss" in UTC for seconds since the epoch; "" for 0.
 std::string ServiceTimeText(int64_t seconds);
 
