@@ -1,5 +1,6 @@
 // vexa-server: the systems catalogue and script library service.
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -157,6 +158,14 @@ int Serve(const TOptions& o) {
   server->set_read_timeout(30, 0);
   server->set_write_timeout(30, 0);
   service.Install(*server);
+  // httplib listens with a backlog of 5: a burst of clients connecting at
+  // once would see dropped handshakes. The socket is caught here and its
+  // backlog raised once it is bound.
+  int listenFd = -1;
+  server->set_socket_options([&listenFd](socket_t sock) {
+    httplib::default_socket_options(sock);
+    listenFd = sock;
+  });
 
   int port = o.Port;
   if (port == 0) {
@@ -169,6 +178,7 @@ int Serve(const TOptions& o) {
     std::cerr << "vexa-server: не удалось открыть " << o.Host << ":" << o.Port << "\n";
     return 1;
   }
+  if (listenFd >= 0) ::listen(listenFd, 256);
   std::cout << "listening on " << o.Host << ":" << port << std::endl;
 
   std::thread stopper([&] {
