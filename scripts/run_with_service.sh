@@ -21,7 +21,10 @@ if [ ! -s "$STORE/vexa-server.db" ]; then
 fi
 
 LOG="$STORE/server.log"
-"$SERVER" --data "$STORE" --listen 127.0.0.1:0 >"$LOG.port" 2>>"$LOG" &
+# The window's appid (ProgramAppId of src/engine/online/online_settings.h),
+# shown in the library list by the program's name.
+APPID='{8C3E5A41-27D9-4F6B-B1E0-5D9A7C24E613}'
+"$SERVER" --data "$STORE" --listen 127.0.0.1:0 --app-name "$APPID=Korvane_6x45" >"$LOG.port" 2>>"$LOG" &
 PID=$!
 trap 'kill $PID 2>/dev/null; wait $PID 2>/dev/null || true' EXIT
 trap 'exit 130' INT TERM

@@ -30,6 +30,7 @@ constexpr const char* Usage =
     "      --write-rate  публикаций и оценок в минуту с одного адреса (60; 0 - без ограничения)\n"
     "      --max-body    наибольший размер запроса в байтах (8388608)\n"
     "      --threads     рабочих потоков (32)\n"
+    "      --app-name ID=ИМЯ  имя программы для appid ID в списке сценариев (можно несколько)\n"
     "  vexa-server import-systems --data DIR [--author NAME] [--descr TEXT] SRC_DIR...\n"
     "      заносит в каталог файлы систем 6-NN-B_IIII.dat из папок SRC_DIR\n"
     "      (название и описание - из 6-NN-B_IIII.txt рядом, если он есть)\n"
@@ -97,6 +98,11 @@ TOptions Parse(std::vector<std::string> words) {
       o.Service.WriteRatePerMinute = Number(w, value(), 0, 1000000);
     } else if (w == "--max-body") {
       o.Service.MaxBodyBytes = static_cast<size_t>(Number(w, value(), 1024, int64_t{1} << 32));
+    } else if (w == "--app-name") {
+      const std::string v = value();
+      const size_t eq = v.find('=');
+      if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) throw EUsage("--app-name ждёт ID=ИМЯ");
+      o.Service.AppNames[v.substr(0, eq)] = v.substr(eq + 1);
     } else if (w == "--threads") {
       o.Threads = static_cast<int>(Number(w, value(), 1, 1024));
     } else if (w == "--author") {

@@ -60,8 +60,10 @@ TIdentity ReadIdentity(const TForm& req) {
 
 // A writer's identity: every field that goes back in list replies is checked.
 // An author needs a name; a rating may come without one.
-TIdentity ReadWriterIdentity(const TForm& req, bool needName = true) {
+TIdentity ReadWriterIdentity(const TForm& req, const TServiceOptions& options, bool needName = true) {
   TIdentity who = ReadIdentity(req);
+  const auto known = options.AppNames.find(who.AppId);
+  who.AppName = known == options.AppNames.end() ? who.AppId : known->second;
   CheckPlainText("appid", who.AppId, 64);
   CheckPlainText("appver", who.AppVer, 32);
   CheckPlainText("hwdid", who.HwdId, 128);
@@ -223,7 +225,7 @@ std::string TService::SysPutData(const TForm& req) {
   CheckWriteRate(req);
   const int64_t delMode = IntField(req, "del_mode", 0, 1);
   const int64_t id = IntField(req, "sys_id", 0, INT32_MAX);
-  const TIdentity who = ReadWriterIdentity(req);
+  const TIdentity who = ReadWriterIdentity(req, Options_);
   if (delMode == 1) {
     if (id == 0) throw EServiceError("Система не найдена");
     Store_.DeleteSystem(who, id);
@@ -301,7 +303,7 @@ std::string TService::ScrSetRate(const TForm& req) {
   const int value = static_cast<int>(IntField(req, "rate_value", -1, 5));
   const std::string notes = Trimmed(EscapedField(req, "rate_notes"));
   CheckPlainText("Комментарий", notes, MaxNotesChars);
-  const TIdentity who = ReadWriterIdentity(req, false);
+  const TIdentity who = ReadWriterIdentity(req, Options_, false);
   Store_.SetRate(who, id, value, value > 0 ? notes : std::string(), Now());
   return OneField("res_code", 0);
 }
@@ -316,7 +318,7 @@ std::string TService::ScrPutScript(const TForm& req) {
   CheckWriteRate(req);
   const int64_t delMode = IntField(req, "del_mode", 0, 1);
   const int64_t id = IntField(req, "scr_id", -1, INT32_MAX);
-  const TIdentity who = ReadWriterIdentity(req);
+  const TIdentity who = ReadWriterIdentity(req, Options_);
   if (delMode == 1) {
     Store_.DeleteScript(who, id);
     return OneField("id_scripts", 0);

@@ -7,6 +7,7 @@
 #include <httplib.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,6 +21,8 @@ namespace vexa::server {
 struct TServiceOptions {
   int64_t WriteRatePerMinute = 60;  // per address; 0 = no limit
   size_t MaxBodyBytes = 8 * 1024 * 1024;
+  // Program names for application ids (appid is an opaque identifier).
+  std::map<std::string, std::string> AppNames;
 };
 
 class TService {

@@ -356,7 +356,7 @@ int64_t TStore::PutScript(const TIdentity& who, const TScriptPut& scr, int64_t n
                  "app_guid, uniapps, publics, created, script) "
                  "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)");
     s.Bind(1, scr.Title).Bind(2, TitleKey(scr.Title)).Bind(3, scr.Descr).Bind(4, who.Name).Bind(5, who.Mail);
-    s.Bind(6, key).Bind(7, who.Lcid).Bind(8, who.AppId).Bind(9, who.AppVer).Bind(10, who.AppId);
+    s.Bind(6, key).Bind(7, who.Lcid).Bind(8, who.AppName).Bind(9, who.AppVer).Bind(10, who.AppId);
     s.Bind(11, int64_t{scr.Universal}).Bind(12, int64_t{scr.Public}).Bind(13, now).Bind(14, scr.Script).Run();
     id = Writer_->LastInsertId();
   } else {
@@ -367,7 +367,7 @@ int64_t TStore::PutScript(const TIdentity& who, const TScriptPut& scr, int64_t n
                  "UPDATE scripts SET title=?2, title_key=?3, descr=?4, author=?5, mail=?6, lcid=?7, app_name=?8, "
                  "app_ver=?9, app_guid=?10, uniapps=?11, publics=?12, created=?13, script=?14 WHERE id=?1");
     s.Bind(1, id).Bind(2, scr.Title).Bind(3, TitleKey(scr.Title)).Bind(4, scr.Descr).Bind(5, who.Name);
-    s.Bind(6, who.Mail).Bind(7, who.Lcid).Bind(8, who.AppId).Bind(9, who.AppVer).Bind(10, who.AppId);
+    s.Bind(6, who.Mail).Bind(7, who.Lcid).Bind(8, who.AppName).Bind(9, who.AppVer).Bind(10, who.AppId);
     s.Bind(11, int64_t{scr.Universal}).Bind(12, int64_t{scr.Public}).Bind(13, now).Bind(14, scr.Script).Run();
   }
   tx.Commit();
@@ -402,7 +402,7 @@ void TStore::SetRate(const TIdentity& who, int64_t id, int value, std::string_vi
     TStatement s(*Writer_,
                  "INSERT OR REPLACE INTO rates(script_id, mail_key, cl_name, rate, notes, app_name, app_ver, created) "
                  "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-    s.Bind(1, id).Bind(2, key).Bind(3, who.Name).Bind(4, int64_t{value}).Bind(5, notes).Bind(6, who.AppId);
+    s.Bind(1, id).Bind(2, key).Bind(3, who.Name).Bind(4, int64_t{value}).Bind(5, notes).Bind(6, who.AppName);
     s.Bind(7, who.AppVer).Bind(8, now).Run();
   }
   // The list reads the sum and count kept with the script.

@@ -35,6 +35,7 @@ class EServiceError : public std::runtime_error {
 // Who sends a request: the identity fields every write carries, unescaped.
 struct TIdentity {
   std::string AppId;
+  std::string AppName;  // shown as the program's name: a known AppId's name, else AppId
   std::string AppVer;
   std::string HwdId;
   std::string Name;

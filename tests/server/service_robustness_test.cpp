@@ -88,6 +88,23 @@ TEST_F(SmallBodyService, WritesPerAddressAreLimited) {
   EXPECT_EQ(Post("scr_getlist.php", Join({{"fltid", "0"}}, Olga.Fields())).Rows(), 3u);
 }
 
+class NamedAppService : public TServerTest {
+  std::vector<std::string> Options() const override { return {"--app-name", "{A1B2}=Korvane_6x45"}; }
+};
+
+TEST_F(NamedAppService, KnownApplicationIdsShowTheirProgramName) {
+  TFields f = ScriptPost("Именованный", Ivan);
+  for (auto& [k, v] : f)
+    if (k == "appid") v = "{A1B2}";
+  ASSERT_EQ(Post("scr_putscript.php", f).Value(0, "id_scripts"), "1");
+  ASSERT_EQ(Post("scr_putscript.php", ScriptPost("Другой", Olga)).Value(0, "id_scripts"), "2");
+  const TAnswer list = Post("scr_getlist.php", Join({{"fltid", "0"}}, Olga.Fields()));
+  EXPECT_EQ(list.Value(0, "app_name"), "Korvane_6x45");
+  EXPECT_EQ(list.Value(0, "app_guid"), "{A1B2}");
+  EXPECT_EQ(list.Value(1, "app_name"), "Korvane_6x45");  // unknown id: the id itself
+  EXPECT_EQ(list.Value(1, "app_guid"), "Korvane_6x45");
+}
+
 class RobustService : public TServerTest {};
 
 TEST_F(RobustService, MalformedRequestsGetErrorRows) {
