@@ -120,7 +120,9 @@ BENCHMARK(BM_SystemsListAtService)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 void BM_ScriptsListAtService(benchmark::State& state) {
   server::TuneAllocatorForReplies();
   server::TStore store(SeededDir() / "data");
-  server::TService service(store, {});
+  server::TServiceOptions options;
+  options.CacheLists = false;  // the rendering itself, as after every change
+  server::TService service(store, options);
   const server::TForm form = server::TForm::Parse(Encode(test::Join({{"fltid", std::to_string(state.range(0))}}, Rater.Fields())));
   size_t bytes = 0;
   for (auto _ : state) {

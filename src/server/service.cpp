@@ -175,7 +175,7 @@ void TService::CheckWriteRate(const TForm& req) {
 std::string TService::SysGetList(const TForm& req) {
   const int64_t combLen = req.Has("comblen") ? IntField(req, "comblen") : CombLength;
   const int64_t maxNums = req.Has("maxnums") ? IntField(req, "maxnums") : MaxSystemNums;
-  const bool standard = combLen == CombLength && maxNums >= MaxSystemNums;
+  const bool standard = Options_.CacheLists && combLen == CombLength && maxNums >= MaxSystemNums;
   const int64_t generation = Store_.SystemsGeneration();
   if (standard) {
     std::lock_guard<std::mutex> lock(ListCacheMutex_);
@@ -261,6 +261,15 @@ std::string TService::SysPutData(const TForm& req) {
 std::string TService::ScrGetList(const TForm& req) {
   const auto filter = static_cast<EScriptFilter>(IntField(req, "fltid", -1, 6));
   const TIdentity who = ReadIdentity(req);
+  // "New" depends on the clock, not only on changes: never cached.
+  const bool cache = Options_.CacheLists && filter != EScriptFilter::New;
+  const int64_t generation = Store_.ScriptsGeneration();
+  const auto key = std::make_pair(cache ? Store_.ListKey(who) : std::string(), static_cast<int>(filter));
+  if (cache) {
+    std::lock_guard<std::mutex> lock(ScriptCacheMutex_);
+    const auto it = ScriptCache_.find(key);
+    if (it != ScriptCache_.end() && it->second.Generation == generation) return *it->second.Text;
+  }
   wire::TReplyWriter w;
   for (const TScriptRecord& s : Store_.Scripts(who, filter, Now())) {
     w.Row();
@@ -284,7 +293,14 @@ std::string TService::ScrGetList(const TForm& req) {
     w.Field("descr", wire::Base64Encode(s.Descr));
     w.Field("app_guid", s.AppGuid);
   }
-  return w.Text();
+  std::string text = w.Text();
+  if (cache) {
+    std::lock_guard<std::mutex> lock(ScriptCacheMutex_);
+    // Entries of older generations are dead weight; a bound keeps the map small.
+    if (ScriptCache_.size() >= 1024) ScriptCache_.clear();
+    ScriptCache_[key] = {generation, std::make_shared<const std::string>(text)};
+  }
+  return text;
 }
 
 std::string TService::ScrGetData(const TForm& req) {

@@ -23,6 +23,8 @@ struct TServiceOptions {
   size_t MaxBodyBytes = 8 * 1024 * 1024;
   // Program names for application ids (appid is an opaque identifier).
   std::map<std::string, std::string> AppNames;
+  // Rendered lists are kept until the next change (off for measuring).
+  bool CacheLists = true;
 };
 
 class TService {
@@ -52,6 +54,13 @@ class TService {
   std::mutex ListCacheMutex_;
   int64_t ListCacheGeneration_ = -1;
   std::shared_ptr<const std::string> ListCache_;
+  // Rendered script lists by (caller's list key, filter).
+  struct TCachedList {
+    int64_t Generation = -1;
+    std::shared_ptr<const std::string> Text;
+  };
+  std::mutex ScriptCacheMutex_;
+  std::map<std::pair<std::string, int>, TCachedList> ScriptCache_;
 };
 
 // Keeps big reply buffers in the heap: list replies of several hundred KiB

@@ -266,6 +266,11 @@ int64_t TStore::ImportSystem(const TSystemPut& sys, std::string_view author, int
   return id;
 }
 
+std::string TStore::ListKey(const TIdentity& caller) {
+  TReadLease lease(*this);
+  return IsAuthenticated(lease.Db(), caller) ? MailKey(caller.Mail) : std::string();
+}
+
 std::vector<TScriptRecord> TStore::Scripts(const TIdentity& caller, EScriptFilter filter, int64_t now) {
   TReadLease lease(*this);
   TSqliteDb& db = lease.Db();
@@ -330,6 +335,7 @@ std::optional<std::string> TStore::ScriptText(const TIdentity& caller, int64_t i
   TStatement count(*Writer_, "UPDATE scripts SET downloads=downloads+1, last_download=?2 WHERE id=?1");
   count.Bind(1, id).Bind(2, now).Run();
   tx.Commit();
+  ++ScriptsGeneration_;
   return text;
 }
 
@@ -371,6 +377,7 @@ int64_t TStore::PutScript(const TIdentity& who, const TScriptPut& scr, int64_t n
     s.Bind(11, int64_t{scr.Universal}).Bind(12, int64_t{scr.Public}).Bind(13, now).Bind(14, scr.Script).Run();
   }
   tx.Commit();
+  ++ScriptsGeneration_;
   return id;
 }
 
@@ -384,6 +391,7 @@ void TStore::DeleteScript(const TIdentity& who, int64_t id) {
   TStatement s(*Writer_, "DELETE FROM scripts WHERE id=?1");
   s.Bind(1, id).Run();
   tx.Commit();
+  ++ScriptsGeneration_;
 }
 
 void TStore::SetRate(const TIdentity& who, int64_t id, int value, std::string_view notes, int64_t now) {
@@ -411,6 +419,7 @@ void TStore::SetRate(const TIdentity& who, int64_t id, int value, std::string_vi
                     "rate>0), rate_cnt=(SELECT COUNT(*) FROM rates WHERE script_id=?1 AND rate>0) WHERE id=?1");
   totals.Bind(1, id).Run();
   tx.Commit();
+  ++ScriptsGeneration_;
 }
 
 std::vector<TRateRecord> TStore::Rates(int64_t id) {
@@ -449,6 +458,7 @@ int64_t TStore::ImportScript(const TScriptPut& scr, std::string_view author, int
   s.Bind(5, int64_t{scr.Universal}).Bind(6, now).Bind(7, scr.Script).Run();
   const int64_t id = Writer_->LastInsertId();
   tx.Commit();
+  ++ScriptsGeneration_;
   return id;
 }
 
