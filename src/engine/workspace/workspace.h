@@ -527,6 +527,10 @@ class TWorkspace {
   // Written at exit, in one store of the window settings file: the
   // placement, the exit keys of TFormMain and the list columns.
   void SaveWindowState(const TWindowExitState& state);
+  // Columns (and sort) of a list of another window, in that window's
+  // section of the window settings file (workspace_window_lists.cpp).
+  void ReadWindowListColumns(std::string_view window, std::string_view list, TListColumns& columns) const;
+  void SaveWindowListColumns(std::string_view window, std::string_view list, const TListColumns& columns);
   // Start-up with DownloadDrawsOnStart 0 asks this (Yes is the default).
   static constexpr const char* DownloadOnStartQuestion =
       "Обновить список тиражей?\r\rДля выполнения обновления необходимо действующее подключение к сети Интернет.";
