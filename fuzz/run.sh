@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 DURATION=${1:-600}
 [ $# -gt 0 ] && shift
 BUILD=${FUZZ_BUILD_DIR:-build-fuzz}
-TARGETS=${*:-"ini csv lcv formula results_page script_line filter_item archive stakes ratings tables"}
+TARGETS=${*:-"ini csv lcv formula results_page script_line filter_item archive stakes ratings tables reply"}
 LAUNCHER=""
 if command -v ccache >/dev/null 2>&1; then
   LAUNCHER="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
