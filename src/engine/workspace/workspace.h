@@ -507,6 +507,8 @@ class TWorkspace {
   void FirstRunDone();          // FirstRun stored as false
   // The spin beside "Исключить тиражи"; written at exit.
   void SetDrawsExclude(int n) { Window_.DrawsExclude = n < 0 ? 0 : n; }
+  // The online script library panel's height; written at exit.
+  void SetScriptLibraryHeight(int h) { Window_.ScriptLibraryHeight = h < 0 ? 0 : h; }
   // A cell of the configuration dialog's segments grid: "" when it holds a
   // segment 1..9 (stored in `segment`), else the message to show (the cell
   // then goes back to 1).

@@ -5,6 +5,7 @@
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "shell/worker.h"
+#include "tabs/library_panel.h"
 #include "workspace/workspace.h"
 
 namespace vexa::gui {
@@ -18,6 +19,11 @@ void TMainWindow::AfterCombsInit() {
   // Ratings, regular tables and the script were loaded by Open. The systems
   // list and the online script library load here once their tabs exist; the
   // self-update check follows them.
+  RunLong([this] { Ws_.OpenOnline(); }, [this] { AfterOnline(); });
+}
+
+void TMainWindow::AfterOnline() {
+  if (auto* library = findChild<TLibraryPanel*>()) library->SetStarted();
   if (Ws_.Window().PrefetchsEnabled) {
     RunLong([this] { Ws_.RefreshFullSetFiles(false, 0); }, [this] { DrawsOnStart(); });
   } else {
