@@ -338,6 +338,7 @@ class TOnlineTest : public QObject {
     FocusRow(view, RowOfTitle(view, QStringLiteral("Общий сценарий")));
     QVERIFY(f.Trigger("ScriptLibraryDownload"));
     QCOMPARE(f.Ws->ScriptLines().size(), size_t(1));
+    QCOMPARE(f.Window->findChild<TScriptTab*>()->View()->model()->rowCount(), 1);
     TLibraryPanel::SetCommentAsker({});
   }
 

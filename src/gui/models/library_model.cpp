@@ -38,7 +38,7 @@ QIcon MakeIcon(bool isPublic) {
 
 }  // namespace
 
-const int TLibraryModel::DefaultWidths[ColumnCount] = {50, 200, 120, 110, 60, 45, 130, 70, 55, 80, 65, 130, 250};
+const int TLibraryModel::DefaultWidths[ColumnCount] = {80, 200, 120, 110, 60, 45, 130, 70, 55, 80, 65, 130, 250};
 
 TLibraryModel::TLibraryModel(QObject* parent) : TTextRowsModel(Captions(), parent) {}
 

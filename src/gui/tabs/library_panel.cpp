@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -20,6 +21,7 @@
 #include "shell/qt_user_interface.h"
 #include "shell/worker.h"
 #include "tabs/online_tools.h"
+#include "tabs/script_tab.h"
 #include "tabs/tab_tools.h"
 #include "workspace/workspace.h"
 
@@ -148,16 +150,20 @@ void TLibraryPanel::RegisterCommands() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 2, 0, 0);
   layout->setSpacing(2);
-  auto* top = new QHBoxLayout;
-  top->setSpacing(4);
-  top->addWidget(CommandBar(W_, this,
-                            {{"ScriptLibraryRefresh", "Обновить"}, {"ScriptLibraryDownload", "Скачать"},
-                             {"ScriptLibraryView", "Свойства"}, {"ScriptLibraryUpload", "Опубликовать"},
-                             {"ScriptLibraryReplace", "Изменить"}, {"ScriptLibraryDelete", "Удалить"},
-                             {"ScriptLibraryRates", "Оценки"}}),
-                 1);
-  top->addWidget(Filter_);
-  layout->addLayout(top);
+  layout->addWidget(CommandBar(W_, this,
+                               {{"ScriptLibraryRefresh", "Обновить"}, {"ScriptLibraryDownload", "Скачать"},
+                                {"ScriptLibraryView", "Свойства"}, {"ScriptLibraryUpload", "Опубликовать"},
+                                {"ScriptLibraryReplace", "Изменить"}, {"ScriptLibraryDelete", "Удалить"},
+                                {"ScriptLibraryRates", "Оценки"}}));
+  // The filter has a row of its own so that the buttons are not cut.
+  auto* filterRow = new QHBoxLayout;
+  filterRow->setSpacing(4);
+  auto* filterLabel = new QLabel(QStringLiteral("Фильтр:"), this);
+  filterLabel->setBuddy(Filter_);
+  filterRow->addWidget(filterLabel);
+  filterRow->addWidget(Filter_);
+  filterRow->addStretch(1);
+  layout->addLayout(filterRow);
   layout->addWidget(View_, 1);
   t.SetPopup(View_, {QStringLiteral("ScriptLibraryDownload"), QStringLiteral("ScriptLibraryView"),
                      QStringLiteral("|"), QStringLiteral("ScriptLibraryUpload"),
@@ -168,7 +174,7 @@ void TLibraryPanel::RegisterCommands() {
                      QStringLiteral("|"), QStringLiteral("ScriptLibraryHide"), QStringLiteral("|"),
                      QStringLiteral("ScriptLibraryRate0"), QStringLiteral("]"), QStringLiteral("ScriptLibraryRates"),
                      QStringLiteral("|"), QStringLiteral("ScriptLibraryRefresh")});
-  KeepListColumns(W_, "lvOnlineScripts", View_, Model_);
+  KeepListColumns(W_, "lvOnlineScripts", View_, Model_, {6, 11});
   Refresh();
 }
 
@@ -243,7 +249,11 @@ void TLibraryPanel::Download() {
   TWorkspace& ws = W_.Workspace();
   const int32_t id = SelectedId();
   if (id < 0) return;
-  W_.RunLong([&ws, id] { ws.ScriptLibraryDownload(id); });
+  // The editor shows the new script as after opening a script file.
+  W_.RunLong([&ws, id] { ws.ScriptLibraryDownload(id); },
+             [this] {
+               if (auto* script = W_.findChild<TScriptTab*>()) script->Refresh();
+             });
 }
 
 void TLibraryPanel::ShowProperties() {

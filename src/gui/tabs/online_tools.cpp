@@ -25,8 +25,19 @@ bool RunAndWait(TMainWindow& w, const std::function<void()>& op) {
   return *ok;
 }
 
-void KeepListColumns(TMainWindow& w, const char* name, QTableView* view, TTextRowsModel* model) {
+void KeepListColumns(TMainWindow& w, const char* name, QTableView* view, TTextRowsModel* model,
+                     const QList<int>& dateColumns) {
   const int count = model->columnCount();
+  // The defaults leave room for the sort mark beside a header, and for a
+  // whole date-time in the date columns.
+  const QFontMetrics fm = view->fontMetrics();
+  const int dateWidth = fm.horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16;
+  for (int c = 0; c < count; ++c) {
+    const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    int width = std::max(view->columnWidth(c), view->horizontalHeader()->fontMetrics().horizontalAdvance(header) + 30);
+    if (dateColumns.contains(c)) width = std::max(width, dateWidth);
+    view->setColumnWidth(c, width);
+  }
   TListColumns columns;
   for (int c = 0; c < count; ++c) columns.Widths.push_back(view->columnWidth(c));
   columns.Sort = std::array<int32_t, 2>{model->SortColumn(), model->SortDescending() ? 1 : 0};

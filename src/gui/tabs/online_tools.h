@@ -1,6 +1,8 @@
 // Helpers shared by the systems tab and the library panel.
 #pragma once
 
+#include <QList>
+
 #include <functional>
 
 class QTableView;
@@ -18,7 +20,8 @@ bool RunAndWait(TMainWindow& w, const std::function<void()>& op);
 
 // A sortable list of the main window: its stored widths and sort order
 // (over the defaults it has) now, and kept at exit.
-void KeepListColumns(TMainWindow& w, const char* name, QTableView* view, TTextRowsModel* model);
+void KeepListColumns(TMainWindow& w, const char* name, QTableView* view, TTextRowsModel* model,
+                     const QList<int>& dateColumns);
 
 // The user's name and e-mail, asked for once (before the first
 // publication) and stored by the engine. False when the user cancelled.

@@ -99,7 +99,7 @@ void TSystemsTab::RegisterCommands() {
                      QStringLiteral("|"), QStringLiteral("SystemsAdd"), QStringLiteral("SystemsProp"),
                      QStringLiteral("SystemsDel"), QStringLiteral("|"), QStringLiteral("SystemStakeAll"),
                      QStringLiteral("SystemStakeFilter")});
-  KeepListColumns(W_, "lvSystems", View_, Model_);
+  KeepListColumns(W_, "lvSystems", View_, Model_, {5, 8});
   Refresh();
 }
 
