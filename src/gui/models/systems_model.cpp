@@ -41,7 +41,7 @@ QIcon MakeIcon(int state) {
 
 }  // namespace
 
-const int TSystemsModel::DefaultWidths[ColumnCount] = {200, 120, 50, 45, 80, 130, 80, 65, 130, 250, 150};
+const int TSystemsModel::DefaultWidths[ColumnCount] = {240, 120, 50, 45, 80, 130, 80, 65, 130, 250, 150};
 
 TSystemsModel::TSystemsModel(QObject* parent) : TTextRowsModel(Captions(), parent) {}
 
