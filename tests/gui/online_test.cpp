@@ -1,6 +1,7 @@
 // The systems tab and the script library panel against the real service
 // vexa-server, started by the test on a loopback port with a seeded store.
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -361,6 +362,32 @@ class TOnlineTest : public QObject {
     f.Open();
     QCOMPARE(Library(f)->FilterBox()->currentIndex(), 0);
     QCOMPARE(Library(f)->View()->model()->rowCount(), 1);
+  }
+
+  void RatesWindowKeepsItsColumnsAndSort() {
+    TGuiFixture f(30);
+    f.Open(false);
+    auto rows = [] {
+      return std::vector<TTextRow>{{{"Борис", "5", "2026-01-02 10:00:00", "Korvane_6x45", "1.0", "да"}, {}},
+                                   {{"Анна", "10", "2026-01-01 10:00:00", "Korvane_6x45", "1.0", ""}, {}},
+                                   {{"Вера", "9", "2026-01-03 10:00:00", "Korvane_6x45", "1.0", ""}, {}}};
+    };
+    {
+      TScriptRatesDialog d(*f.Ws, rows());
+      QCOMPARE(d.View()->model()->index(0, 0).data().toString(), QStringLiteral("Борис"));
+      // "Оценка" twice: descending, as numbers (10 before 9).
+      emit d.View()->horizontalHeader()->sectionClicked(1);
+      emit d.View()->horizontalHeader()->sectionClicked(1);
+      QCOMPARE(d.View()->model()->index(0, 1).data().toString(), QStringLiteral("10"));
+      QCOMPARE(d.View()->model()->index(2, 1).data().toString(), QStringLiteral("5"));
+      d.View()->setColumnWidth(0, 222);
+      d.accept();
+    }
+    TScriptRatesDialog again(*f.Ws, rows());
+    QCOMPARE(again.View()->columnWidth(0), 222);
+    QCOMPARE(again.Model()->SortColumn(), 1);
+    QVERIFY(again.Model()->SortDescending());
+    QCOMPARE(again.View()->model()->index(0, 0).data().toString(), QStringLiteral("Анна"));
   }
 
   void PanelHidesAndKeepsItsHeight() {
