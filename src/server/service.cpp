@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <iostream>
 
@@ -16,16 +17,14 @@ constexpr const char* ReplyType = "text/xml; charset=utf-8";
 
 int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
 
-std::string Field(const httplib::Request& req, const char* name) {
-  return req.has_param(name) ? req.get_param_value(name) : std::string();
-}
+std::string Field(const TForm& req, const char* name) { return req.Value(name); }
 
 // A field the client C-escapes.
-std::string EscapedField(const httplib::Request& req, const char* name) {
+std::string EscapedField(const TForm& req, const char* name) {
   return wire::CUnescape(Field(req, name));
 }
 
-int64_t IntField(const httplib::Request& req, const char* name) {
+int64_t IntField(const TForm& req, const char* name) {
   const std::string text = Trimmed(Field(req, name));
   int64_t value = 0;
   const char* end = text.data() + text.size();
@@ -35,14 +34,14 @@ int64_t IntField(const httplib::Request& req, const char* name) {
   return value;
 }
 
-int64_t IntField(const httplib::Request& req, const char* name, int64_t low, int64_t high) {
+int64_t IntField(const TForm& req, const char* name, int64_t low, int64_t high) {
   const int64_t v = IntField(req, name);
   if (v < low || v > high) throw EServiceError("Недопустимое значение поля " + std::string(name));
   return v;
 }
 
 // Identity as sent; lcid is 0 when it is missing or not a number.
-TIdentity ReadIdentity(const httplib::Request& req) {
+TIdentity ReadIdentity(const TForm& req) {
   TIdentity who;
   who.AppId = Trimmed(Field(req, "appid"));
   who.AppVer = Trimmed(Field(req, "appver"));
@@ -58,7 +57,7 @@ TIdentity ReadIdentity(const httplib::Request& req) {
 }
 
 // A writer's identity: every field that goes back in list replies is checked.
-TIdentity ReadWriterIdentity(const httplib::Request& req) {
+TIdentity ReadWriterIdentity(const TForm& req) {
   TIdentity who = ReadIdentity(req);
   CheckPlainText("appid", who.AppId, 64);
   CheckPlainText("appver", who.AppVer, 32);
@@ -82,7 +81,7 @@ std::string ErrorReply(std::string_view text) {
   return w.Text();
 }
 
-using THandler = std::string (TService::*)(const httplib::Request&);
+using THandler = std::string (TService::*)(const TForm&);
 
 }  // namespace
 
@@ -113,10 +112,32 @@ void TService::Install(httplib::Server& server) {
       {"/scripts/scr_getrates.php", &TService::ScrGetRates},
   };
   for (const auto& [path, handler] : Paths) {
-    server.Post(path, [this, handler = handler](const httplib::Request& req, httplib::Response& res) {
+    server.Post(path, [this, handler = handler](const httplib::Request& req, httplib::Response& res,
+                                                const httplib::ContentReader& reader) {
       std::string body;
+      // Refused before reading a byte of it: the connection is closed after
+      // the reply, so the unread rest does no harm.
+      if (std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10) > Options_.MaxBodyBytes) {
+        res.status = 413;
+        res.set_header("Connection", "close");
+        res.set_content(ErrorReply("Слишком большой запрос"), ReplyType);
+        return;
+      }
+      std::string raw;
+      bool tooBig = false;
+      reader([&](const char* data, size_t size) {
+        if (raw.size() + size > Options_.MaxBodyBytes) {
+          tooBig = true;
+          return false;
+        }
+        raw.append(data, size);
+        return true;
+      });
       try {
-        body = (this->*handler)(req);
+        if (tooBig) throw EServiceError("Слишком большой запрос");
+        TForm form = TForm::Parse(raw);
+        form.RemoteAddr = req.remote_addr;
+        body = (this->*handler)(form);
       } catch (const EServiceError& e) {
         body = ErrorReply(e.what());
       } catch (const std::exception& e) {
@@ -137,13 +158,13 @@ void TService::Install(httplib::Server& server) {
   });
 }
 
-void TService::CheckWriteRate(const httplib::Request& req) {
-  if (!Limiter_.Allow(req.remote_addr)) throw EServiceError("Слишком много запросов, повторите позже");
+void TService::CheckWriteRate(const TForm& req) {
+  if (!Limiter_.Allow(req.RemoteAddr)) throw EServiceError("Слишком много запросов, повторите позже");
 }
 
-std::string TService::SysGetList(const httplib::Request& req) {
-  const int64_t combLen = req.has_param("comblen") ? IntField(req, "comblen") : CombLength;
-  const int64_t maxNums = req.has_param("maxnums") ? IntField(req, "maxnums") : MaxSystemNums;
+std::string TService::SysGetList(const TForm& req) {
+  const int64_t combLen = req.Has("comblen") ? IntField(req, "comblen") : CombLength;
+  const int64_t maxNums = req.Has("maxnums") ? IntField(req, "maxnums") : MaxSystemNums;
   const bool standard = combLen == CombLength && maxNums >= MaxSystemNums;
   const int64_t generation = Store_.SystemsGeneration();
   if (standard) {
@@ -180,7 +201,7 @@ std::string TService::SysGetList(const httplib::Request& req) {
   return text;
 }
 
-std::string TService::SysGetData(const httplib::Request& req) {
+std::string TService::SysGetData(const TForm& req) {
   const int64_t id = IntField(req, "sys_id");
   const auto combs = Store_.SystemCombs(id, Now());
   if (!combs) throw EServiceError("Система не найдена");
@@ -190,7 +211,7 @@ std::string TService::SysGetData(const httplib::Request& req) {
   return w.Text();
 }
 
-std::string TService::SysPutData(const httplib::Request& req) {
+std::string TService::SysPutData(const TForm& req) {
   CheckWriteRate(req);
   const int64_t delMode = IntField(req, "del_mode", 0, 1);
   const int64_t id = IntField(req, "sys_id", 0, INT32_MAX);
@@ -227,7 +248,7 @@ std::string TService::SysPutData(const httplib::Request& req) {
   return OneField("id_systems", Store_.PutSystem(who, sys, Now()));
 }
 
-std::string TService::ScrGetList(const httplib::Request& req) {
+std::string TService::ScrGetList(const TForm& req) {
   const auto filter = static_cast<EScriptFilter>(IntField(req, "fltid", -1, 6));
   const TIdentity who = ReadIdentity(req);
   wire::TReplyWriter w;
@@ -256,7 +277,7 @@ std::string TService::ScrGetList(const httplib::Request& req) {
   return w.Text();
 }
 
-std::string TService::ScrGetData(const httplib::Request& req) {
+std::string TService::ScrGetData(const TForm& req) {
   const int64_t id = IntField(req, "scr_id");
   const auto text = Store_.ScriptText(ReadIdentity(req), id, Now());
   if (!text) throw EServiceError("Сценарий не найден");
@@ -266,7 +287,7 @@ std::string TService::ScrGetData(const httplib::Request& req) {
   return w.Text();
 }
 
-std::string TService::ScrSetRate(const httplib::Request& req) {
+std::string TService::ScrSetRate(const TForm& req) {
   CheckWriteRate(req);
   const int64_t id = IntField(req, "scr_id");
   const int value = static_cast<int>(IntField(req, "rate_value", -1, 5));
@@ -277,13 +298,13 @@ std::string TService::ScrSetRate(const httplib::Request& req) {
   return OneField("res_code", 0);
 }
 
-std::string TService::ScrChkTitle(const httplib::Request& req) {
+std::string TService::ScrChkTitle(const TForm& req) {
   const int64_t id = IntField(req, "scr_id");
   const std::string title = CheckTitle(EscapedField(req, "scr_title"));
   return OneField("ret_code", Store_.TitleTaken(id, title) ? 1 : 0);
 }
 
-std::string TService::ScrPutScript(const httplib::Request& req) {
+std::string TService::ScrPutScript(const TForm& req) {
   CheckWriteRate(req);
   const int64_t delMode = IntField(req, "del_mode", 0, 1);
   const int64_t id = IntField(req, "scr_id", -1, INT32_MAX);
@@ -306,7 +327,7 @@ std::string TService::ScrPutScript(const httplib::Request& req) {
   return OneField("id_scripts", Store_.PutScript(who, scr, Now()));
 }
 
-std::string TService::ScrGetRates(const httplib::Request& req) {
+std::string TService::ScrGetRates(const TForm& req) {
   const int64_t id = IntField(req, "scr_id");
   wire::TReplyWriter w;
   for (const TRateRecord& r : Store_.Rates(id)) {

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "server/form.h"
 #include "server/rate_limiter.h"
 #include "server/store.h"
 
@@ -28,18 +29,18 @@ class TService {
   void Install(httplib::Server& server);
 
   // One reply per path; exposed for the handlers only.
-  std::string SysGetList(const httplib::Request& req);
-  std::string SysGetData(const httplib::Request& req);
-  std::string SysPutData(const httplib::Request& req);
-  std::string ScrGetList(const httplib::Request& req);
-  std::string ScrGetData(const httplib::Request& req);
-  std::string ScrSetRate(const httplib::Request& req);
-  std::string ScrChkTitle(const httplib::Request& req);
-  std::string ScrPutScript(const httplib::Request& req);
-  std::string ScrGetRates(const httplib::Request& req);
+  std::string SysGetList(const TForm& req);
+  std::string SysGetData(const TForm& req);
+  std::string SysPutData(const TForm& req);
+  std::string ScrGetList(const TForm& req);
+  std::string ScrGetData(const TForm& req);
+  std::string ScrSetRate(const TForm& req);
+  std::string ScrChkTitle(const TForm& req);
+  std::string ScrPutScript(const TForm& req);
+  std::string ScrGetRates(const TForm& req);
 
  private:
-  void CheckWriteRate(const httplib::Request& req);
+  void CheckWriteRate(const TForm& req);
 
   TStore& Store_;
   TServiceOptions Options_;
