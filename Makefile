@@ -33,12 +33,14 @@ build: configure
 
 # The window on a data folder: build/demo (1500 generated draws, seed 7,
 # made when missing) unless DATA=DIR names another. Without a display it
-# says how to start it under xvfb-run.
+# says how to start it under xvfb-run. A vexa-server on a free loopback port
+# (data in build/online) serves the systems catalogue and the script library
+# while the window runs; the demo folder's settings point at it.
 DATA ?= $(DEMO_DIR)
 run: build
 	@if [ "$(DATA)" = "$(DEMO_DIR)" ]; then mkdir -p $(DEMO_DIR); \
 	  test -s $(DEMO_DIR)/Korvane_6x45.ldr || $(BUILD_DIR)/src/cli/vexa --data-dir $(DEMO_DIR) draws demo --count 1500 --seed 7; fi
-	@$(BUILD_DIR)/src/gui/Korvane_6x45 --data-dir $(DATA)
+	@sh scripts/run_with_service.sh $(BUILD_DIR) $(DATA) $(DEMO_DIR)
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -1,5 +1,6 @@
 // vexa-server: the systems catalogue and script library service.
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -29,6 +30,7 @@ constexpr const char* Usage =
     "      --write-rate  публикаций и оценок в минуту с одного адреса (60; 0 - без ограничения)\n"
     "      --max-body    наибольший размер запроса в байтах (8388608)\n"
     "      --threads     рабочих потоков (32)\n"
+    "      --app-name ID=ИМЯ  имя программы для appid ID в списке сценариев (можно несколько)\n"
     "  vexa-server import-systems --data DIR [--author NAME] [--descr TEXT] SRC_DIR...\n"
     "      заносит в каталог файлы систем 6-NN-B_IIII.dat из папок SRC_DIR\n"
     "      (название и описание - из 6-NN-B_IIII.txt рядом, если он есть)\n"
@@ -96,6 +98,11 @@ TOptions Parse(std::vector<std::string> words) {
       o.Service.WriteRatePerMinute = Number(w, value(), 0, 1000000);
     } else if (w == "--max-body") {
       o.Service.MaxBodyBytes = static_cast<size_t>(Number(w, value(), 1024, int64_t{1} << 32));
+    } else if (w == "--app-name") {
+      const std::string v = value();
+      const size_t eq = v.find('=');
+      if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) throw EUsage("--app-name ждёт ID=ИМЯ");
+      o.Service.AppNames[v.substr(0, eq)] = v.substr(eq + 1);
     } else if (w == "--threads") {
       o.Threads = static_cast<int>(Number(w, value(), 1, 1024));
     } else if (w == "--author") {
@@ -131,6 +138,7 @@ int Serve(const TOptions& o) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  TuneAllocatorForReplies();
   TStore store(o.Data);
   TService service(store, o.Service);
   std::unique_ptr<httplib::Server> server;
@@ -149,7 +157,21 @@ int Serve(const TOptions& o) {
   // concurrent clients.
   server->new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
   server->set_keep_alive_max_count(1000);
+  // Headers and body go out in separate writes; without this a small reply
+  // waits for the delayed ACK of the first (about 40 ms).
+  server->set_tcp_nodelay(true);
+  // A loaded machine may stall a client mid-request for a while.
+  server->set_read_timeout(30, 0);
+  server->set_write_timeout(30, 0);
   service.Install(*server);
+  // httplib listens with a backlog of 5: a burst of clients connecting at
+  // once would see dropped handshakes. The socket is caught here and its
+  // backlog raised once it is bound.
+  int listenFd = -1;
+  server->set_socket_options([&listenFd](socket_t sock) {
+    httplib::default_socket_options(sock);
+    listenFd = sock;
+  });
 
   int port = o.Port;
   if (port == 0) {
@@ -162,6 +184,7 @@ int Serve(const TOptions& o) {
     std::cerr << "vexa-server: не удалось открыть " << o.Host << ":" << o.Port << "\n";
     return 1;
   }
+  if (listenFd >= 0) ::listen(listenFd, 256);
   std::cout << "listening on " << o.Host << ":" << port << std::endl;
 
   std::thread stopper([&] {

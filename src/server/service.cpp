@@ -1,5 +1,7 @@
 #include "server/service.h"
 
+#include <malloc.h>
+
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -57,14 +59,17 @@ TIdentity ReadIdentity(const TForm& req) {
 }
 
 // A writer's identity: every field that goes back in list replies is checked.
-TIdentity ReadWriterIdentity(const TForm& req) {
+// An author needs a name; a rating may come without one.
+TIdentity ReadWriterIdentity(const TForm& req, const TServiceOptions& options, bool needName = true) {
   TIdentity who = ReadIdentity(req);
+  const auto known = options.AppNames.find(who.AppId);
+  who.AppName = known == options.AppNames.end() ? who.AppId : known->second;
   CheckPlainText("appid", who.AppId, 64);
   CheckPlainText("appver", who.AppVer, 32);
   CheckPlainText("hwdid", who.HwdId, 128);
   CheckPlainText("Автор", who.Name, MaxNameChars);
   CheckPlainText("e-mail", who.Mail, MaxMailChars);
-  if (who.Name.empty()) throw EServiceError("Не указано имя автора");
+  if (needName && who.Name.empty()) throw EServiceError("Не указано имя автора");
   return who;
 }
 
@@ -84,6 +89,11 @@ std::string ErrorReply(std::string_view text) {
 using THandler = std::string (TService::*)(const TForm&);
 
 }  // namespace
+
+void TuneAllocatorForReplies() {
+  mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+}
 
 std::string ServiceTimeText(int64_t seconds) {
   if (seconds == 0) return {};
@@ -165,7 +175,7 @@ void TService::CheckWriteRate(const TForm& req) {
 std::string TService::SysGetList(const TForm& req) {
   const int64_t combLen = req.Has("comblen") ? IntField(req, "comblen") : CombLength;
   const int64_t maxNums = req.Has("maxnums") ? IntField(req, "maxnums") : MaxSystemNums;
-  const bool standard = combLen == CombLength && maxNums >= MaxSystemNums;
+  const bool standard = Options_.CacheLists && combLen == CombLength && maxNums >= MaxSystemNums;
   const int64_t generation = Store_.SystemsGeneration();
   if (standard) {
     std::lock_guard<std::mutex> lock(ListCacheMutex_);
@@ -215,7 +225,7 @@ std::string TService::SysPutData(const TForm& req) {
   CheckWriteRate(req);
   const int64_t delMode = IntField(req, "del_mode", 0, 1);
   const int64_t id = IntField(req, "sys_id", 0, INT32_MAX);
-  const TIdentity who = ReadWriterIdentity(req);
+  const TIdentity who = ReadWriterIdentity(req, Options_);
   if (delMode == 1) {
     if (id == 0) throw EServiceError("Система не найдена");
     Store_.DeleteSystem(who, id);
@@ -251,6 +261,15 @@ std::string TService::SysPutData(const TForm& req) {
 std::string TService::ScrGetList(const TForm& req) {
   const auto filter = static_cast<EScriptFilter>(IntField(req, "fltid", -1, 6));
   const TIdentity who = ReadIdentity(req);
+  // "New" depends on the clock, not only on changes: never cached.
+  const bool cache = Options_.CacheLists && filter != EScriptFilter::New;
+  const int64_t generation = Store_.ScriptsGeneration();
+  const auto key = std::make_pair(cache ? Store_.ListKey(who) : std::string(), static_cast<int>(filter));
+  if (cache) {
+    std::lock_guard<std::mutex> lock(ScriptCacheMutex_);
+    const auto it = ScriptCache_.find(key);
+    if (it != ScriptCache_.end() && it->second.Generation == generation) return *it->second.Text;
+  }
   wire::TReplyWriter w;
   for (const TScriptRecord& s : Store_.Scripts(who, filter, Now())) {
     w.Row();
@@ -274,7 +293,14 @@ std::string TService::ScrGetList(const TForm& req) {
     w.Field("descr", wire::Base64Encode(s.Descr));
     w.Field("app_guid", s.AppGuid);
   }
-  return w.Text();
+  std::string text = w.Text();
+  if (cache) {
+    std::lock_guard<std::mutex> lock(ScriptCacheMutex_);
+    // Entries of older generations are dead weight; a bound keeps the map small.
+    if (ScriptCache_.size() >= 1024) ScriptCache_.clear();
+    ScriptCache_[key] = {generation, std::make_shared<const std::string>(text)};
+  }
+  return text;
 }
 
 std::string TService::ScrGetData(const TForm& req) {
@@ -293,7 +319,7 @@ std::string TService::ScrSetRate(const TForm& req) {
   const int value = static_cast<int>(IntField(req, "rate_value", -1, 5));
   const std::string notes = Trimmed(EscapedField(req, "rate_notes"));
   CheckPlainText("Комментарий", notes, MaxNotesChars);
-  const TIdentity who = ReadWriterIdentity(req);
+  const TIdentity who = ReadWriterIdentity(req, Options_, false);
   Store_.SetRate(who, id, value, value > 0 ? notes : std::string(), Now());
   return OneField("res_code", 0);
 }
@@ -308,7 +334,7 @@ std::string TService::ScrPutScript(const TForm& req) {
   CheckWriteRate(req);
   const int64_t delMode = IntField(req, "del_mode", 0, 1);
   const int64_t id = IntField(req, "scr_id", -1, INT32_MAX);
-  const TIdentity who = ReadWriterIdentity(req);
+  const TIdentity who = ReadWriterIdentity(req, Options_);
   if (delMode == 1) {
     Store_.DeleteScript(who, id);
     return OneField("id_scripts", 0);

@@ -7,6 +7,7 @@
 #include <httplib.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,6 +21,10 @@ namespace vexa::server {
 struct TServiceOptions {
   int64_t WriteRatePerMinute = 60;  // per address; 0 = no limit
   size_t MaxBodyBytes = 8 * 1024 * 1024;
+  // Program names for application ids (appid is an opaque identifier).
+  std::map<std::string, std::string> AppNames;
+  // Rendered lists are kept until the next change (off for measuring).
+  bool CacheLists = true;
 };
 
 class TService {
@@ -49,7 +54,18 @@ class TService {
   std::mutex ListCacheMutex_;
   int64_t ListCacheGeneration_ = -1;
   std::shared_ptr<const std::string> ListCache_;
+  // Rendered script lists by (caller's list key, filter).
+  struct TCachedList {
+    int64_t Generation = -1;
+    std::shared_ptr<const std::string> Text;
+  };
+  std::mutex ScriptCacheMutex_;
+  std::map<std::pair<std::string, int>, TCachedList> ScriptCache_;
 };
+
+// Keeps big reply buffers in the heap: list replies of several hundred KiB
+// would otherwise be fresh mmap pages, faulted in and unmapped every time.
+void TuneAllocatorForReplies();
 
 // "yyyy-mm-dd hh:mm:ss" in UTC for seconds since the epoch; "" for 0.
 std::string ServiceTimeText(int64_t seconds);

@@ -31,6 +31,7 @@ CREATE TABLE scripts(
   app_guid TEXT NOT NULL, uniapps INTEGER NOT NULL, publics INTEGER NOT NULL,
   created INTEGER NOT NULL, downloads INTEGER NOT NULL DEFAULT 0,
   last_download INTEGER NOT NULL DEFAULT 0,
+  rate_sum INTEGER NOT NULL DEFAULT 0, rate_cnt INTEGER NOT NULL DEFAULT 0,
   script TEXT NOT NULL);
 CREATE INDEX scripts_mail ON scripts(mail_key);
 CREATE TABLE rates(
@@ -147,6 +148,9 @@ std::unique_ptr<TSqliteDb> TStore::TakeReader() {
   }
   auto db = std::make_unique<TSqliteDb>(File_, true);
   db->Exec("PRAGMA query_only=ON");
+  // Readers share the file's pages through the OS instead of each copying
+  // them into a cache of its own.
+  db->Exec("PRAGMA mmap_size=268435456");
   return db;
 }
 
@@ -262,6 +266,11 @@ int64_t TStore::ImportSystem(const TSystemPut& sys, std::string_view author, int
   return id;
 }
 
+std::string TStore::ListKey(const TIdentity& caller) {
+  TReadLease lease(*this);
+  return IsAuthenticated(lease.Db(), caller) ? MailKey(caller.Mail) : std::string();
+}
+
 std::vector<TScriptRecord> TStore::Scripts(const TIdentity& caller, EScriptFilter filter, int64_t now) {
   TReadLease lease(*this);
   TSqliteDb& db = lease.Db();
@@ -281,8 +290,7 @@ std::vector<TScriptRecord> TStore::Scripts(const TIdentity& caller, EScriptFilte
   const std::string sql =
       "SELECT * FROM (SELECT s.id, s.app_name, s.app_ver, s.app_guid, s.author, s.mail, s.lcid, s.uniapps, "
       "s.publics, s.created, s.last_download, "
-      "(SELECT COALESCE(AVG(rate), 0) FROM rates r WHERE r.script_id=s.id AND r.rate>0), "
-      "(SELECT COUNT(*) FROM rates r WHERE r.script_id=s.id AND r.rate>0), "
+      "s.rate_sum, s.rate_cnt, "
       "COALESCE((SELECT rate FROM rates r WHERE r.script_id=s.id AND r.mail_key=?1), 0) AS you, "
       "s.downloads, s.title, s.descr, (?1<>'' AND s.mail_key=?1) AS mine "
       "FROM scripts s) WHERE (publics=1 OR mine) AND (" +
@@ -304,8 +312,8 @@ std::vector<TScriptRecord> TStore::Scripts(const TIdentity& caller, EScriptFilte
     r.Public = s.Int(8) != 0;
     r.Created = s.Int(9);
     r.LastDownload = s.Int(10);
-    r.RatingAvg = s.Real(11);
     r.RatingCnt = s.Int(12);
+    r.RatingAvg = r.RatingCnt > 0 ? static_cast<double>(s.Int(11)) / static_cast<double>(r.RatingCnt) : 0.0;
     r.RatingYou = s.Int(13);
     r.Downloads = s.Int(14);
     r.Title = s.Text(15);
@@ -327,6 +335,7 @@ std::optional<std::string> TStore::ScriptText(const TIdentity& caller, int64_t i
   TStatement count(*Writer_, "UPDATE scripts SET downloads=downloads+1, last_download=?2 WHERE id=?1");
   count.Bind(1, id).Bind(2, now).Run();
   tx.Commit();
+  ++ScriptsGeneration_;
   return text;
 }
 
@@ -353,7 +362,7 @@ int64_t TStore::PutScript(const TIdentity& who, const TScriptPut& scr, int64_t n
                  "app_guid, uniapps, publics, created, script) "
                  "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)");
     s.Bind(1, scr.Title).Bind(2, TitleKey(scr.Title)).Bind(3, scr.Descr).Bind(4, who.Name).Bind(5, who.Mail);
-    s.Bind(6, key).Bind(7, who.Lcid).Bind(8, who.AppId).Bind(9, who.AppVer).Bind(10, who.AppId);
+    s.Bind(6, key).Bind(7, who.Lcid).Bind(8, who.AppName).Bind(9, who.AppVer).Bind(10, who.AppId);
     s.Bind(11, int64_t{scr.Universal}).Bind(12, int64_t{scr.Public}).Bind(13, now).Bind(14, scr.Script).Run();
     id = Writer_->LastInsertId();
   } else {
@@ -364,10 +373,11 @@ int64_t TStore::PutScript(const TIdentity& who, const TScriptPut& scr, int64_t n
                  "UPDATE scripts SET title=?2, title_key=?3, descr=?4, author=?5, mail=?6, lcid=?7, app_name=?8, "
                  "app_ver=?9, app_guid=?10, uniapps=?11, publics=?12, created=?13, script=?14 WHERE id=?1");
     s.Bind(1, id).Bind(2, scr.Title).Bind(3, TitleKey(scr.Title)).Bind(4, scr.Descr).Bind(5, who.Name);
-    s.Bind(6, who.Mail).Bind(7, who.Lcid).Bind(8, who.AppId).Bind(9, who.AppVer).Bind(10, who.AppId);
+    s.Bind(6, who.Mail).Bind(7, who.Lcid).Bind(8, who.AppName).Bind(9, who.AppVer).Bind(10, who.AppId);
     s.Bind(11, int64_t{scr.Universal}).Bind(12, int64_t{scr.Public}).Bind(13, now).Bind(14, scr.Script).Run();
   }
   tx.Commit();
+  ++ScriptsGeneration_;
   return id;
 }
 
@@ -381,6 +391,7 @@ void TStore::DeleteScript(const TIdentity& who, int64_t id) {
   TStatement s(*Writer_, "DELETE FROM scripts WHERE id=?1");
   s.Bind(1, id).Run();
   tx.Commit();
+  ++ScriptsGeneration_;
 }
 
 void TStore::SetRate(const TIdentity& who, int64_t id, int value, std::string_view notes, int64_t now) {
@@ -399,10 +410,16 @@ void TStore::SetRate(const TIdentity& who, int64_t id, int value, std::string_vi
     TStatement s(*Writer_,
                  "INSERT OR REPLACE INTO rates(script_id, mail_key, cl_name, rate, notes, app_name, app_ver, created) "
                  "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-    s.Bind(1, id).Bind(2, key).Bind(3, who.Name).Bind(4, int64_t{value}).Bind(5, notes).Bind(6, who.AppId);
+    s.Bind(1, id).Bind(2, key).Bind(3, who.Name).Bind(4, int64_t{value}).Bind(5, notes).Bind(6, who.AppName);
     s.Bind(7, who.AppVer).Bind(8, now).Run();
   }
+  // The list reads the sum and count kept with the script.
+  TStatement totals(*Writer_,
+                    "UPDATE scripts SET rate_sum=(SELECT COALESCE(SUM(rate), 0) FROM rates WHERE script_id=?1 AND "
+                    "rate>0), rate_cnt=(SELECT COUNT(*) FROM rates WHERE script_id=?1 AND rate>0) WHERE id=?1");
+  totals.Bind(1, id).Run();
   tx.Commit();
+  ++ScriptsGeneration_;
 }
 
 std::vector<TRateRecord> TStore::Rates(int64_t id) {
@@ -441,6 +458,7 @@ int64_t TStore::ImportScript(const TScriptPut& scr, std::string_view author, int
   s.Bind(5, int64_t{scr.Universal}).Bind(6, now).Bind(7, scr.Script).Run();
   const int64_t id = Writer_->LastInsertId();
   tx.Commit();
+  ++ScriptsGeneration_;
   return id;
 }
 

@@ -35,6 +35,7 @@ class EServiceError : public std::runtime_error {
 // Who sends a request: the identity fields every write carries, unescaped.
 struct TIdentity {
   std::string AppId;
+  std::string AppName;  // shown as the program's name: a known AppId's name, else AppId
   std::string AppVer;
   std::string HwdId;
   std::string Name;
@@ -144,7 +145,12 @@ class TStore {
   // A seeded system without an owner; keeps preferredId when it is free.
   int64_t ImportSystem(const TSystemPut& system, std::string_view author, int64_t preferredId, int64_t now);
 
-  // Script library.
+  // Script library. ScriptsGeneration() changes after every committed change
+  // of scripts or ratings (downloads included). ListKey: the caller's e-mail
+  // key when it is bound to the caller's installation, else "" - the lists
+  // of two callers with the same key and filter are the same.
+  int64_t ScriptsGeneration() const { return ScriptsGeneration_.load(); }
+  std::string ListKey(const TIdentity& caller);
   std::vector<TScriptRecord> Scripts(const TIdentity& caller, EScriptFilter filter, int64_t now);
   // The text of a script the caller may see; counts a download.
   std::optional<std::string> ScriptText(const TIdentity& caller, int64_t id, int64_t now);
@@ -169,6 +175,7 @@ class TStore {
   std::mutex ReadersMutex_;
   std::vector<std::unique_ptr<TSqliteDb>> Readers_;
   std::atomic<int64_t> SystemsGeneration_{0};
+  std::atomic<int64_t> ScriptsGeneration_{0};
 };
 
 // The e-mail as ownership compares it: trimmed, ASCII letters lower-cased.

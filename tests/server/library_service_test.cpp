@@ -166,6 +166,10 @@ TEST_F(LibraryService, RatingsAveragesAndTheirList) {
     EXPECT_EQ(Post("scr_setrate.php", RateFields("1", value, notes, Olga)).Error(), error) << value;
   }
   EXPECT_EQ(Post("scr_setrate.php", RateFields("7", 3, "", Olga)).Error(), "Сценарий не найден");
+  // A rating needs no name, only the e-mail of its installation.
+  EXPECT_EQ(Post("scr_setrate.php", RateFields("1", 3, "", {"hw-anon", "", "anon@example.org"})).Value(0, "res_code"),
+            "0");
+  EXPECT_EQ(Post("scr_setrate.php", RateFields("1", 3, "", {"hw-anon", "", ""})).Error(), "Не указан e-mail");
   EXPECT_EQ(Post("scr_setrate.php", RateFields("1", 3, "", FakeIvan)).Error(),
             "Этот e-mail уже используется другой установкой программы");
 }

@@ -4,6 +4,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <sqlite3.h>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -86,6 +88,23 @@ TEST_F(SmallBodyService, WritesPerAddressAreLimited) {
   EXPECT_EQ(Post("scr_getlist.php", Join({{"fltid", "0"}}, Olga.Fields())).Rows(), 3u);
 }
 
+class NamedAppService : public TServerTest {
+  std::vector<std::string> Options() const override { return {"--app-name", "{A1B2}=Korvane_6x45"}; }
+};
+
+TEST_F(NamedAppService, KnownApplicationIdsShowTheirProgramName) {
+  TFields f = ScriptPost("Именованный", Ivan);
+  for (auto& [k, v] : f)
+    if (k == "appid") v = "{A1B2}";
+  ASSERT_EQ(Post("scr_putscript.php", f).Value(0, "id_scripts"), "1");
+  ASSERT_EQ(Post("scr_putscript.php", ScriptPost("Другой", Olga)).Value(0, "id_scripts"), "2");
+  const TAnswer list = Post("scr_getlist.php", Join({{"fltid", "0"}}, Olga.Fields()));
+  EXPECT_EQ(list.Value(0, "app_name"), "Korvane_6x45");
+  EXPECT_EQ(list.Value(0, "app_guid"), "{A1B2}");
+  EXPECT_EQ(list.Value(1, "app_name"), "Korvane_6x45");  // unknown id: the id itself
+  EXPECT_EQ(list.Value(1, "app_guid"), "Korvane_6x45");
+}
+
 class RobustService : public TServerTest {};
 
 TEST_F(RobustService, MalformedRequestsGetErrorRows) {
@@ -129,6 +148,23 @@ TEST_F(RobustService, AcknowledgedChangesSurviveSigkill) {
   // The binding of the e-mail survived too.
   EXPECT_EQ(Post("scr_putscript.php", ScriptPost("Чужой", FakeIvan)).Error(),
             "Этот e-mail уже используется другой установкой программы");
+}
+
+TEST(ServiceStore, RefusesAStoreOfANewerSchema) {
+  TTempDir dir;
+  {
+    TServerProcess first(VEXA_SERVER_PATH, dir / "data");
+  }
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir / "data" / "vexa-server.db").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=99", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  try {
+    TServerProcess second(VEXA_SERVER_PATH, dir / "data");
+    ADD_FAILURE() << "started over a newer store";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("did not start"), std::string::npos);
+  }
 }
 
 TEST(ServiceTls, ServesOverHttpsWithAGivenCertificate) {

@@ -84,6 +84,7 @@ class TServerProcess {
   httplib::Client Client() const {
     httplib::Client c("127.0.0.1", Port_);
     c.set_read_timeout(30, 0);
+    c.set_tcp_nodelay(true);  // as libcurl, the clients' HTTP layer, does
     return c;
   }
   // The reply body of a form post; "" when no reply came.
