@@ -108,6 +108,9 @@ extern const TCommandGroup ScriptCommands;   // script_command.cpp
 extern const TCommandGroup ViewsCommands;    // views_command.cpp
 extern const TCommandGroup ExportCommands;   // export_command.cpp
 extern const TCommandGroup UpdateCommands;   // update_command.cpp
+extern const TCommandGroup SystemsCommands;  // systems_command.cpp
+extern const TCommandGroup LibraryCommands;  // library_command.cpp
+extern const TCommandGroup OnlineCommands;   // systems_command.cpp
 
 // In the order of the usage text.
 const std::vector<const TCommandGroup*>& CommandGroups();

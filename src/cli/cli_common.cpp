@@ -63,7 +63,7 @@ const std::vector<const TCommandGroup*>& CommandGroups() {
   static const std::vector<const TCommandGroup*> groups = {
       &DrawsCommands, &ProxyCommands,  &ConfigCommands, &StatsCommands,  &FullSetCommands,
       &CombsCommands, &StakesCommands, &RatingsCommands, &TablesCommands, &ScriptCommands, &ViewsCommands,
-      &ExportCommands, &UpdateCommands,
+      &ExportCommands, &UpdateCommands, &SystemsCommands, &LibraryCommands, &OnlineCommands,
   };
   return groups;
 }

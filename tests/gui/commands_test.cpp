@@ -105,7 +105,8 @@ class TCommandsTest : public QObject {
     f.Open(false);
     std::set<QString> ids;
     for (const TCommand& c : f.Window->Commands().Commands()) QVERIFY2(ids.insert(c.Id).second, qPrintable(c.Id));
-    QCOMPARE(ids.size(), size_t(38 + 11 + 42 + 9));  // the window's own, the statistics tab's, the trading tabs', export and update
+    // the window's own, the statistics tab's, the trading tabs', export and update, the systems tab's, the library panel's
+    QCOMPARE(ids.size(), size_t(38 + 11 + 42 + 9 + 8 + 15));
     std::set<QString> inMenus;
     for (QAction* a : f.Window->menuBar()->actions())
       if (a->menu() != nullptr) CollectActions(a->menu(), inMenus);
@@ -121,7 +122,7 @@ class TCommandsTest : public QObject {
     for (QAction* a : f.Window->menuBar()->actions()) titles << a->text();
     QCOMPARE(titles, (QStringList{QStringLiteral("Файл"), QStringLiteral("Архив тиражей"), QStringLiteral("Комбинации"),
                                   QStringLiteral("Статистика"), QStringLiteral("Ставки"), QStringLiteral("Рейтинг"),
-                                  QStringLiteral("Регуляры"), QStringLiteral("Сценарий"), QStringLiteral("Вид"), QStringLiteral("Справка")}));
+                                  QStringLiteral("Регуляры"), QStringLiteral("Системы"), QStringLiteral("Сценарий"), QStringLiteral("Вид"), QStringLiteral("Справка")}));
     QCOMPARE(f.Window->Commands().Find(QStringLiteral("DrawsSorted"))->Hint,
              QStringLiteral("Упорядочить числа внутри тиража от меньшего к большему"));
     QCOMPARE(f.Window->Commands().Find(QStringLiteral("CombsDelExists"))->Hint,

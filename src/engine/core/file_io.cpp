@@ -163,7 +163,7 @@ std::string ReadWholeFile(const std::filesystem::path& path, uint64_t maxBytes) 
   return content;
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, unsigned mode) {
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, unsigned mode, bool forceMode) {
   const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
   std::vector<char> name(tmpl.begin(), tmpl.end());
@@ -178,7 +178,8 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view content
     throw EVexaError(SystemError(err));
   };
   struct stat st {};
-  const mode_t perms = (::stat(path.c_str(), &st) == 0) ? (st.st_mode & 07777) : static_cast<mode_t>(mode);
+  const mode_t perms =
+      (!forceMode && ::stat(path.c_str(), &st) == 0) ? (st.st_mode & 07777) : static_cast<mode_t>(mode);
   if (::fchmod(fd, perms) != 0) fail(errno);
   size_t done = 0;
   while (done < content.size()) {

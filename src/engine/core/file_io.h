@@ -21,9 +21,11 @@ std::string ReadWholeFile(const std::filesystem::path& path, uint64_t maxBytes);
 inline constexpr const char* FileTooLargeFormat = "Файл слишком велик: больше %d байт";
 
 // mode: permission bits for a file that does not exist yet (an existing
-// file keeps its own). Throws EVexaError with the system's error text;
+// file keeps its own, unless forceMode gives it `mode` too: a file that
+// now holds a secret). Throws EVexaError with the system's error text;
 // the previous file is then untouched.
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, unsigned mode = 0644);
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, unsigned mode = 0644,
+                     bool forceMode = false);
 
 // Makes the process's own atomic writes clean up after themselves when
 // they cannot finish: a write past the file-size limit fails (EFBIG) instead

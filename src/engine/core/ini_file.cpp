@@ -345,4 +345,6 @@ std::string TIniFile::Text() const {
 
 void TIniFile::UpdateFile() const { WriteFileAtomic(Path_, Text(), CreateMode_); }
 
+void TIniFile::UpdateFile(unsigned forcedMode) const { WriteFileAtomic(Path_, Text(), forcedMode, true); }
+
 }  // namespace vexa

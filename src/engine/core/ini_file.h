@@ -76,6 +76,8 @@ class TIniFile {
   // Stores the whole file at once. Throws EVexaError with the system's error
   // text; the previous file is then untouched.
   void UpdateFile() const;
+  // The same, and the file gets exactly these permission bits (it holds a secret).
+  void UpdateFile(unsigned forcedMode) const;
 
  private:
   struct TLine {

@@ -36,6 +36,8 @@ enum TChange : uint32_t {
   ChangeScript = 1u << 6,    // the script lines
   ChangeSettings = 1u << 7,  // settings, window settings, the method list
   ChangeBusy = 1u << 8,      // the busy counter went up from 0 or back to 0
+  ChangeSystems = 1u << 9,   // the systems catalogue list or the local systems
+  ChangeLibrary = 1u << 10,  // the online script library list
 };
 using TChanges = uint32_t;
 

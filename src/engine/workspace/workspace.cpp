@@ -158,17 +158,20 @@ int TWorkspace::Open(const TStartSwitches& switches) {
     TGenerateParams generate;
     TProxy proxy;
     THttpSettings http;
+    TOnlineSettings online;
     ReadConfig(ini, config);
     ReadShredding(ini, shredding);
     ReadGenerateParams(ini, generate);
     ReadProxy(ini, proxy);
     ReadHttpSettings(ini, http);
+    ReadOnlineSettings(ini, online);
     Stats_.Config = config;
     Stats_.SavedCdl = config.Cdl;
     Stats_.Shredding = shredding;
     Stats_.Generate = generate;
     Proxy_ = proxy;
     Http_ = http;
+    Online_ = online;
   });
   Try(ConfigReadErrorFormat, [&] {
     Connection_.Client.Options.Tls = TlsOptionsOf(Http_, DataDir_);

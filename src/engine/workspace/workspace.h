@@ -46,6 +46,9 @@
 #include "update/update.h"
 #include "acquire/download.h"
 #include "online/http_settings.h"
+#include "online/online_settings.h"
+#include "online/script_library.h"
+#include "online/systems_catalogue.h"
 #include "online/proxy.h"
 #include "stakes/ratings.h"
 #include "stakes/stakes_check.h"
@@ -55,6 +58,7 @@
 #include "scripts/script_list.h"
 #include "scripts/script_runner.h"
 #include "scripts/script_text.h"
+#include "scripts/systems.h"
 #include "stats/stat_info.h"
 #include "stats/stat_list.h"
 #include "stats/stat_rows.h"
@@ -505,6 +509,8 @@ class TWorkspace {
   void FirstRunDone();          // FirstRun stored as false
   // The spin beside "Исключить тиражи"; written at exit.
   void SetDrawsExclude(int n) { Window_.DrawsExclude = n < 0 ? 0 : n; }
+  // The online script library panel's height; written at exit.
+  void SetScriptLibraryHeight(int h) { Window_.ScriptLibraryHeight = h < 0 ? 0 : h; }
   // A cell of the configuration dialog's segments grid: "" when it holds a
   // segment 1..9 (stored in `segment`), else the message to show (the cell
   // then goes back to 1).
@@ -529,6 +535,10 @@ class TWorkspace {
   // Written at exit, in one store of the window settings file: the
   // placement, the exit keys of TFormMain and the list columns.
   void SaveWindowState(const TWindowExitState& state);
+  // Columns (and sort) of a list of another window, in that window's
+  // section of the window settings file (workspace_window_lists.cpp).
+  void ReadWindowListColumns(std::string_view window, std::string_view list, TListColumns& columns) const;
+  void SaveWindowListColumns(std::string_view window, std::string_view list, const TListColumns& columns);
   // Start-up with DownloadDrawsOnStart 0 asks this (Yes is the default).
   static constexpr const char* DownloadOnStartQuestion =
       "Обновить список тиражей?\r\rДля выполнения обновления необходимо действующее подключение к сети Интернет.";
@@ -637,6 +647,139 @@ class TWorkspace {
                       const std::function<bool(const TUpdateOffer&)>& confirm);
   // Toggles AutoUpdates and writes it to the window settings file at once.
   void AutoSelfUpdate();
+
+  // ---- Online services (workspace_online.cpp) -----------------------------------------
+  // The systems catalogue with its local store and system play, and the
+  // online script library. Requests run on the caller's thread (the
+  // window's worker) inside an operation. Failures: each operation throws
+  // EVexaError with its command's message and the cause, unless its
+  // comment says the failures are shown through the user interface.
+  // Settings: section Online of the settings file (online/online_settings.h).
+ public:
+  const TOnlineSettings& Online() const { return Online_; }
+  // Both the name and the e-mail are set (the window asks for them once,
+  // before the first publish).
+  bool HasUserIdentity() const;
+  // Stores both, trimmed; an empty one throws (UserNameMissingMessage,
+  // UserMailMissingMessage) and nothing is stored.
+  void SetUserIdentity(std::string_view name, std::string_view mail);
+  static constexpr const char* UserNameMissingMessage = "Имя пользователя должно быть указано обязательно!";
+  static constexpr const char* UserMailMissingMessage = "Адрес электронной почты должен быть указан обязательно!";
+  // Start-up step after the data: unless loadonly, fullrecreate or
+  // fullrefresh, the systems list when the tab is shown, then the library
+  // list when its panel is shown. A service without an address is skipped
+  // without a message (the systems list gets its placeholder row).
+  void OpenOnline();
+
+  // The catalogue list as the last refresh left it (rows of the tab).
+  const std::vector<TSystemInfo>& Systems() const { return Systems_; }
+  // Toggles the tab (SystemsEnabled, stored at once): shown reloads the
+  // list, hidden empties it. Failures of the reload are shown.
+  void SystemsOn();
+  // Reloads the list; outdated local systems are downloaded again. No
+  // "<result>" gives the placeholder row. Failures are shown
+  // (SystemsListErrorMessage; a re-download SystemDownloadErrorFormat) and
+  // the rows read so far stay; returns false when one was shown.
+  bool SystemsRefresh();
+  // Downloads these systems of the list, in the list's order; each failure
+  // is shown (SystemDownloadErrorFormat) and the others go on. An id not in
+  // the list throws before anything. Returns how many were stored.
+  int SystemsDownload(const std::vector<int32_t>& ids);
+  // A system of the list with its combinations (the properties dialog);
+  // throws SystemPropErrorMessage.
+  TSystemData SystemData(int32_t id);
+  // A new own system: author and mail from the user identity.
+  TSystemData SystemNew() const;
+  // Publishes a new system (id 0 is sent); returns its row in Systems().
+  // Throws SystemSaveErrorFormat / SystemAddErrorMessage.
+  int SystemsAdd(const TSystemData& data);
+  // Saves an own system and replaces its row; someone else's throws
+  // SystemNotOwnEditMessage. The local file is not touched.
+  void SystemsProp(const TSystemData& data);
+  // Someone else's system throws SystemNotOwnDeleteMessage; then asks
+  // SystemDeleteQuestionFormat (No is the default). Deleted: the row and
+  // the local file go. False when the user said No or the service did not
+  // confirm.
+  bool SystemsDel(int32_t id);
+
+  // System play: the distinct numbers of the list are the player's N
+  // numbers, expanded by the local system for N into stakes of kind 4.
+  struct TSystemPlayDraft {
+    bool Ok = false;  // false: no system (its message was shown)
+    bool Filter = false;
+    TByteArray Numbers;
+    TSystemExpansion System;
+    TMultiStakeInput Input;  // the multi-stake dialog's start values
+  };
+  // Steps up to the dialog: numbers, expansion, next draw, count 1 and the
+  // comment "Системная игра для %d чисел [вся система]: %s" (or
+  // "[комбинации]" with filter). Throws for an empty list or no stakes file.
+  TSystemPlayDraft SystemPlayPrepare(bool filter);
+  // The dialog's OK: one stake per expanded combination (sorted; with
+  // filter only those in the list), stopping at the first that cannot be
+  // added; then the stakes check. added: how many were appended.
+  TStakeInputCheck SystemPlay(const TSystemPlayDraft& draft, const TMultiStakeInput& input, int* added = nullptr);
+  // Both steps with the dialog's start values (the command line).
+  int SystemStakeAll() { return PlaySystemDirect(false); }
+  int SystemStakeFilter() { return PlaySystemDirect(true); }
+
+  // The library list as the last refresh left it.
+  const std::vector<TScriptInfo>& Library() const { return Library_; }
+  // The filter item in effect (ScriptLibraryFilter, 0..7).
+  int ScriptLibraryFilterIndex() const;
+  // Reloads the list with filter item `filterIndex` (kept as
+  // ScriptLibraryFilter, written at exit), or the one in effect. Empties it
+  // while the panel is hidden. Failures are shown (LibraryListErrorMessage)
+  // and the rows read so far stay; returns false when one was shown.
+  bool ScriptLibraryRefresh(std::optional<int> filterIndex = {});
+  // Toggles the panel (ScriptLibraryOn, stored at once) and reloads.
+  void ScriptLibrary();
+  // The script replaces the current one as when opening a script file. A
+  // script that is not compatible, or a failure, throws
+  // LibraryDownloadErrorMessage and the current script stays.
+  void ScriptLibraryDownload(int32_t id);
+  // The same script written to a script file instead.
+  void ScriptLibraryDownloadTo(int32_t id, const std::filesystem::path& file);
+  // Publishing starts from this record: the user's name, the built-in
+  // language, not universal, public.
+  TScriptData ScriptLibraryNewData() const;
+  // The dialog's OK: title and author trimmed, the checks in order (title,
+  // the title check against the service, author); a refusal comes back
+  // with the field to focus and nothing is sent. Then publishes the
+  // current script (an empty one throws LibraryEmptyScriptMessage) and adds
+  // or updates the row. A failed request throws LibrarySaveErrorMessage.
+  TScriptDataCheck ScriptLibraryUpload(const TScriptData& data);
+  // The same for a row of the list (data.Id): only an editable one.
+  TScriptDataCheck ScriptLibraryReplace(const TScriptData& data);
+  // The title check alone: a failing check is shown
+  // (LibraryTitleCheckErrorMessage) and counts as taken.
+  bool ScriptLibraryTitleFree(int32_t id, std::string_view title);
+  // Asks LibraryDeleteQuestionFormat (No is the default); only an
+  // editable row. False when not deleted.
+  bool ScriptLibraryDelete(int32_t id);
+  // value 1..5 a rating, 0 removes it, -1 hides the script; then reloads
+  // the list. Throws LibraryRateErrorMessage.
+  void ScriptLibraryRate(int32_t id, int value, std::string_view notes);
+  void ScriptLibraryHide(int32_t id) { ScriptLibraryRate(id, -1, {}); }
+  void ScriptLibraryRate0(int32_t id) { ScriptLibraryRate(id, 0, {}); }
+  // Throws LibraryRatesErrorMessage.
+  TScriptRates ScriptLibraryRates(int32_t id);
+
+ private:
+  TOnlineService CatalogueService();
+  TOnlineService LibraryService();
+  TOnlineService ServiceOf(const std::string& baseUrl, const char* urlKey);
+  int SystemIndex(int32_t id) const;
+  int LibraryIndex(int32_t id) const;
+  void MarkSystem(TSystemInfo& info) const;
+  // Stores one system of the list; throws the cause.
+  void DownloadSystemRow(int index);
+  int PlaySystemDirect(bool filter);
+  TScriptDataCheck PublishScript(const TScriptData& data, bool replace);
+  std::string FetchLibraryScript(int32_t id);
+  TOnlineSettings Online_;
+  std::vector<TSystemInfo> Systems_;
+  std::vector<TScriptInfo> Library_;
 };
 
 

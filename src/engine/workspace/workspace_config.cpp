@@ -13,10 +13,12 @@ std::vector<TConfigRow> TWorkspace::ConfigRows() const {
   TShredding shredding;
   TGenerateParams generate;
   TProxy proxy;
+  TOnlineSettings online;
   ReadConfig(stored, config);
   ReadShredding(stored, shredding);
   ReadGenerateParams(stored, generate);
   ReadProxy(stored, proxy);
+  ReadOnlineSettings(stored, online);
 
   // The effective values in the file's own notation: written to an empty file in memory only.
   TIniFile effective(DataDir_ / ".vexa-config-rows-never-written");
@@ -24,10 +26,12 @@ std::vector<TConfigRow> TWorkspace::ConfigRows() const {
   WriteGenerateParams(effective, generate);
   WriteShredding(effective, shredding);
   WriteProxy(effective, proxy);
+  WriteOnlineSettings(effective, online);
 
-  // A password is never shown.
+  // A password or the installation secret is never shown.
   auto secret = [](std::string_view key, const std::string& value) {
-    return CompareTextNoCase(key, "ProxyPassword") == 0 && !value.empty() ? std::string("***") : value;
+    const bool hidden = CompareTextNoCase(key, "ProxyPassword") == 0 || CompareTextNoCase(key, "InstallSecret") == 0;
+    return hidden && !value.empty() ? std::string("***") : value;
   };
   std::vector<TConfigRow> rows;
   for (const std::string& section : effective.ReadSections()) {

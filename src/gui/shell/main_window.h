@@ -11,8 +11,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "core/settings.h"
 #include "core/user_interface.h"
 
 class QLabel;
@@ -83,6 +86,10 @@ class TMainWindow : public QMainWindow {
 
   // Writes placement, panel sizes and column widths (also at close).
   void SaveState();
+  // A tab's part of the exit state: its lists' columns (name, columns), and
+  // whatever it hands the workspace before the state is written.
+  using TExitSaver = std::function<void(std::vector<std::pair<std::string, TListColumns>>& lists)>;
+  void AddExitSaver(TExitSaver saver) { ExitSavers_.push_back(std::move(saver)); }
   static int DefaultWidth() { return 1077; }
   static int DefaultHeight() { return 782; }
 
@@ -107,6 +114,7 @@ class TMainWindow : public QMainWindow {
 
   // Start-up after the combinations list.
   void AfterCombsInit();
+  void AfterOnline();
   void DrawsOnStart();
   void ShowFirstRun();
 
@@ -152,6 +160,7 @@ class TMainWindow : public QMainWindow {
   bool SizesApplied_ = false;
   bool Closing_ = false;
   bool RefreshQueued_ = false;
+  std::vector<TExitSaver> ExitSavers_;
 };
 
 }  // namespace vexa::gui

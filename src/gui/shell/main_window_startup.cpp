@@ -6,6 +6,7 @@
 #include "shell/message_boxes.h"
 #include "shell/update_commands.h"
 #include "shell/worker.h"
+#include "tabs/library_panel.h"
 #include "workspace/workspace.h"
 
 namespace vexa::gui {
@@ -19,6 +20,11 @@ void TMainWindow::AfterCombsInit() {
   // Ratings, regular tables and the script were loaded by Open. The systems
   // list and the online script library load here once their tabs exist; the
   // silent self-update check follows them, and a restart ends the start-up.
+  RunLong([this] { Ws_.OpenOnline(); }, [this] { AfterOnline(); });
+}
+
+void TMainWindow::AfterOnline() {
+  if (auto* library = findChild<TLibraryPanel*>()) library->SetStarted();
   StartupUpdateCheck(*this, [this] {
     if (Ws_.Window().PrefetchsEnabled) {
       RunLong([this] { Ws_.RefreshFullSetFiles(false, 0); }, [this] { DrawsOnStart(); });

@@ -114,6 +114,7 @@ void TMainWindow::SaveState() {
     for (int c = 0; c < view->model()->columnCount(); ++c) columns.Widths.push_back(view->columnWidth(c));
     state.Lists.emplace_back(name, columns);
   }
+  for (const TExitSaver& saver : ExitSavers_) saver(state.Lists);
   RunHere([&] { Ws_.SaveWindowState(state); });
 }
 

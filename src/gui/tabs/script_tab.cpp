@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -22,6 +23,7 @@
 #include "shell/message_boxes.h"
 #include "shell/qt_user_interface.h"
 #include "shell/worker.h"
+#include "tabs/library_panel.h"
 #include "tabs/tab_tools.h"
 #include "workspace/workspace.h"
 
@@ -132,7 +134,15 @@ void TScriptTab::RegisterCommands() {
                      {"ScriptEmpty", "Разделитель"}, {"ScriptEdit", "Изменить"}, {"ScriptClone", "Клонировать"},
                      {"ScriptDel", "Удалить"}, {"ScriptUp", "Вверх"}, {"ScriptDown", "Вниз"},
                      {"ScriptRun", "Прогноз"}, {"ScriptTest", "Тест"}, {"ScriptStop", "Стоп"}}));
-  layout->addWidget(View_, 1);
+  // The online script library sits under the editor.
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->setObjectName(QStringLiteral("ScriptLibrarySplitter"));
+  split->setChildrenCollapsible(false);
+  split->addWidget(View_);
+  Library_ = new TLibraryPanel(W_, Ui_, split);
+  Library_->RegisterCommands();
+  Library_->Attach(split);
+  layout->addWidget(split, 1);
   layout->addWidget(findChild<QStatusBar*>(QStringLiteral("sbScript")));
   t.SetPopup(View_, {QStringLiteral("ScriptOpen"), QStringLiteral("ScriptSave"), QStringLiteral("|"),
                      QStringLiteral("ScriptAdd"), QStringLiteral("ScriptEmpty"), QStringLiteral("ScriptLoad"),

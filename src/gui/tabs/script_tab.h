@@ -18,6 +18,7 @@ namespace vexa::gui {
 
 class TMainWindow;
 class TQtUserInterface;
+class TLibraryPanel;
 class TScriptModel;
 
 class TScriptTab : public QWidget {
@@ -33,6 +34,7 @@ class TScriptTab : public QWidget {
   QLabel* LinesPanel() const { return Lines_; }
   QLabel* RunPanel() const { return RunText_; }
   bool Running() const { return Running_; }
+  TLibraryPanel* Library() const { return Library_; }
   void Refresh();
 
   // Opens an execution log after a run; tests replace the desktop's viewer.
@@ -60,6 +62,7 @@ class TScriptTab : public QWidget {
   QTableView* View_;
   QLabel* Lines_;
   QLabel* RunText_;
+  TLibraryPanel* Library_ = nullptr;
   bool Running_ = false;
   bool CloseAfterRun_ = false;
 };

@@ -6,6 +6,7 @@
 #include "tabs/ratings_tab.h"
 #include "tabs/script_tab.h"
 #include "tabs/stakes_tab.h"
+#include "tabs/systems_tab.h"
 #include "tabs/tables_tab.h"
 
 namespace vexa::gui {
@@ -22,6 +23,10 @@ void AddTradingTabs(TMainWindow& window, TQtUserInterface& ui) {
   tables->RegisterCommands();
   pages->addTab(tables, QStringLiteral("Регуляры"));
   tables->ApplyVisibility();
+  auto* systems = new TSystemsTab(window, ui, pages);
+  systems->RegisterCommands();
+  pages->addTab(systems, QStringLiteral("Системы"));
+  systems->ApplyVisibility();
   auto* script = new TScriptTab(window, ui, pages);
   script->RegisterCommands();
   pages->addTab(script, QStringLiteral("Сценарий"));
