@@ -57,7 +57,11 @@ void TWorkspace::ConfigSet(const std::string& section, const std::string& key, c
   try {
     TIniFile ini(DataFile(SettingsFileExt), SettingsFileMode);
     ini.WriteString(section, key, value);
-    ini.UpdateFile();
+    // A file that holds the installation secret stays readable by its owner only.
+    if (!Trim(ini.ReadString(OnlineSection, "InstallSecret", "")).empty())
+      ini.UpdateFile(SettingsFileMode);
+    else
+      ini.UpdateFile();
   } catch (const EVexaError& e) {
     throw EVexaError(Format(ConfigWriteErrorFormat, {std::string(e.what())}));
   }
