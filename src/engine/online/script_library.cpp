@@ -134,7 +134,11 @@ bool PostLibraryList(const TOnlineService& service, int fltid, const std::functi
 }
 
 std::string PostLibraryScript(const TOnlineService& service, int32_t id) {
-  const std::string body = PostToService(service, LibraryDataPath, {IntField("scr_id", id)});
+  // The identity after the id lets a service hand a private script to its
+  // own author only; a service that reads just scr_id ignores it.
+  std::vector<std::string> fields{IntField("scr_id", id)};
+  Append(fields, IdentityFields(service.Identity));
+  const std::string body = PostToService(service, LibraryDataPath, fields);
   const wire::TReply reply = ReadServiceReply(body);
   for (const wire::TReplyRow& row : reply.Rows) {
     if (Trim(row.Body).substr(0, 8) != "<script>") continue;

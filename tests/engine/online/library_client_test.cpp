@@ -104,7 +104,7 @@ TEST_F(LibraryClient, AScriptFromAnotherProgramIsNotDownloadable) {
                 Result("<row><other>1</other></row><row><script>" + wire::Base64Encode("строка 1\r\n\r\nстрока 2") +
                        "</script></row>"));
   ws->ScriptLibraryDownload(3);
-  EXPECT_EQ(service.PostsTo(LibraryDataPath)[0].Body, FormOf({"scr_id=3"}));
+  EXPECT_EQ(service.PostsTo(LibraryDataPath)[0].Body, FormOf(With({"scr_id=3"}, Identity())));
   EXPECT_EQ(ws->ScriptLines(), (std::vector<std::string>{"строка 1", "", "строка 2"}));
 
   // An empty script text leaves the current script as it was.

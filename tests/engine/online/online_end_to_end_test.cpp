@@ -160,5 +160,24 @@ TEST_F(OnlineEndToEnd, LibraryPublishTakenTitleDownloadRateAndHide) {
   EXPECT_EQ(olga.Ws->ScriptLines().front(), "первая строка");
 }
 
+TEST_F(OnlineEndToEnd, APrivateScriptReachesOnlyItsAuthor) {
+  TInstallation ivan(url, "Иван", "ivan@example.org");
+  TInstallation olga(url, "Ольга", "olga@example.org");
+  ivan.Ws->ScriptAdd("тайная строка");
+  TScriptData data = ivan.Ws->ScriptLibraryNewData();
+  data.Title = "Только мне";
+  data.Descr = "Описание";
+  data.Universal = true;
+  data.Public = false;
+  const TScriptDataCheck published = ivan.Ws->ScriptLibraryUpload(data);
+  ASSERT_GT(published.Id, 0);
+  ivan.Ws->ScriptEdit(0, "правка");
+  ivan.Ws->ScriptLibraryDownload(published.Id);
+  EXPECT_EQ(ivan.Ws->ScriptLines(), std::vector<std::string>{"тайная строка"});
+  olga.Ws->ScriptAdd("своя строка");
+  EXPECT_THROW(olga.Ws->ScriptLibraryDownload(published.Id), EVexaError);
+  EXPECT_EQ(olga.Ws->ScriptLines(), std::vector<std::string>{"своя строка"});
+}
+
 }  // namespace
 }  // namespace vexa::test
