@@ -33,6 +33,11 @@ int Run(std::vector<std::string> words) {
   }
   const std::filesystem::path dataDir = vexa::ResolveDataDir(dataDirOption, std::getenv("VEXA_DATA_DIR"), ProgramFolder());
   if (words.empty()) throw EUsageError("не указана команда");
+  // Checked before the workspace opens: it would report every file it fails
+  // to create there, one after another.
+  std::error_code ec;
+  if (words.front() != "help" && !std::filesystem::is_directory(dataDir, ec))
+    throw vexa::EVexaError("Папка данных не найдена: " + dataDir.string());
 
   if (words.front() == "help") {
     std::cout << Usage();

@@ -189,5 +189,13 @@ TEST_F(VexaCli, EmptyDataFolderIsAUsageError) {
   EXPECT_NE(r.Err.find("--data-dir"), std::string::npos) << r.Err;
 }
 
+TEST_F(VexaCli, AMissingDataFolderIsOneMessageAndNothingCreated) {
+  const auto missing = dir.Path() / "no-such";
+  TResult r = Run({"--data-dir", missing.string(), "draws", "demo", "--count", "5"}, false);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "Папка данных не найдена: " + missing.string() + "\n");
+  EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
 }  // namespace
 }  // namespace vexa
