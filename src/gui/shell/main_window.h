@@ -78,6 +78,12 @@ class TMainWindow : public QMainWindow {
   // Runs op here; an engine error is shown in a box.
   bool RunHere(const std::function<void()>& op);
   void RefreshAll();
+  // The analysis views (tabs/view_tabs.cpp) rebuild lazily with RefreshAll
+  // and forcibly where the data changed under the same keys.
+  void SetViewsRefresh(std::function<void(bool force)> refresh) { ViewsRefresh_ = std::move(refresh); }
+  void RefreshViews(bool force) {
+    if (ViewsRefresh_) ViewsRefresh_(force);
+  }
   void RefreshStatusPanels();
   void UpdateActions();
 
@@ -152,6 +158,7 @@ class TMainWindow : public QMainWindow {
   bool SizesApplied_ = false;
   bool Closing_ = false;
   bool RefreshQueued_ = false;
+  std::function<void(bool)> ViewsRefresh_;
 };
 
 }  // namespace vexa::gui
