@@ -21,6 +21,11 @@
 #include "workspace/workspace.h"
 
 namespace vexa::gui {
+namespace {
+
+constexpr int MinChartHeight = 240;
+
+}  // namespace
 
 TRepeatsDialog::TRepeatsDialog(TMainWindow& window, QWidget* parent) : QDialog(parent), W_(window) {
   setObjectName(QStringLiteral("TFormRepeats"));
@@ -66,7 +71,7 @@ TRepeatsDialog::TRepeatsDialog(TMainWindow& window, QWidget* parent) : QDialog(p
   top->addStretch(1);
   layout->addLayout(top);
   layout->addWidget(Splitter_, 1);
-  resize(760, 560);
+  resize(900, 700);
 }
 
 void TRepeatsDialog::showEvent(QShowEvent* event) {
@@ -75,7 +80,8 @@ void TRepeatsDialog::showEvent(QShowEvent* event) {
   Opened_ = true;
   // Centred on the main window, the chart at its stored height.
   move(W_.geometry().center() - rect().center());
-  const int chart = std::max(40, GraphHeight_);
+  // A chart lower than this cannot show its axes and legend.
+  const int chart = std::max(MinChartHeight, GraphHeight_);
   Splitter_->setSizes({std::max(40, Splitter_->height() - chart), chart});
   QTimer::singleShot(0, this, &TRepeatsDialog::Calculate);
 }

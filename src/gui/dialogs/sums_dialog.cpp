@@ -19,7 +19,9 @@ TSumsDialog::TSumsDialog(const QString& caption, const TGraphWindow& graph, QWid
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
   setSizeGripEnabled(true);
   auto* chart = new QChart;
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  // The level titles name their sum ranges: the chart's one-row legend
+  // would cut them, so the legend lies below the chart one title a line.
+  chart->legend()->hide();
   Chart_ = new QChartView(chart, this);
   Chart_->setObjectName(QStringLiteral("Chart"));
   Chart_->setRenderHint(QPainter::Antialiasing);
@@ -31,6 +33,7 @@ TSumsDialog::TSumsDialog(const QString& caption, const TGraphWindow& graph, QWid
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(Chart_, 1);
+  layout->addWidget(ViewLegend(Series_, this));
   layout->addWidget(MarksBox_);
   resize(900, 600);
   if (const QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());

@@ -132,7 +132,8 @@ QString TCompareModel::Text(int row, int column) const {
 }
 
 QVariant TCompareModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || role != Qt::DisplayRole) return {};
+  // The numbers of a narrow list in full as the tip.
+  if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
   return Text(index.row(), index.column());
 }
 

@@ -2,9 +2,11 @@
 
 #include <QChart>
 #include <QImage>
+#include <QLabel>
 #include <QLineSeries>
 #include <QPen>
 #include <QValueAxis>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <limits>
@@ -64,9 +66,26 @@ void ShowViewSeries(QChart* chart, const std::vector<TViewSeries>& series) {
   if (minX <= maxX) {
     x->setRange(minX, maxX > minX ? maxX : minX + 1);
     const double pad = (maxY - minY) * 0.05 + (maxY == minY ? 1 : 0);
-    y->setRange(minY - pad, maxY + pad);
+    // Counts and other values that cannot go below 0 keep the axis there.
+    y->setRange(minY >= 0 ? std::max(0.0, minY - pad) : minY - pad, maxY + pad);
     y->applyNiceNumbers();
   }
+}
+
+QWidget* ViewLegend(const std::vector<TViewSeries>& series, QWidget* parent) {
+  auto* box = new QWidget(parent);
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(8, 0, 8, 0);
+  layout->setSpacing(0);
+  for (const TViewSeries& s : series) {
+    const QString colour = s.HasColor ? ToQColor(s.Color).name() : QStringLiteral("#808080");
+    auto* label = new QLabel(box);
+    label->setTextFormat(Qt::RichText);
+    label->setText(QStringLiteral("<span style=\"color:%1\">&#9632;</span> %2")
+                       .arg(colour, QString::fromUtf8(s.Title.c_str()).toHtmlEscaped()));
+    layout->addWidget(label);
+  }
+  return box;
 }
 
 void ShowViewMarks(QChart* chart, const std::vector<TViewSeries>& series, bool visible) {
