@@ -89,6 +89,30 @@ class TViewTabsTest : public QObject {
     QCOMPARE(card->headerData(45, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("E1"));
   }
 
+  void EmptyArchiveShowsHeadersOnly() {
+    TGuiFixture f(0);
+    f.Open(false);
+    const TCardModel* card = TabOf<TCardTab>(f).Model();
+    QCOMPARE(card->rowCount(), 1);  // the header and one empty row
+    for (int c = 0; c < card->columnCount(); ++c) QVERIFY(card->index(0, c).data().toString().isEmpty());
+    TLayoutTab& layout = TabOf<TLayoutTab>(f);
+    QCOMPARE(layout.Model()->rowCount(), 0);
+    QCOMPARE(layout.Model()->columnCount(), 0);
+    for (int k = 0; k < CompareListCount; ++k) QCOMPARE(layout.CompareModel(k)->rowCount(), 0);
+    TGraphsTab& graphs = TabOf<TGraphsTab>(f);
+    QVERIFY(graphs.Chart()->chart()->series().isEmpty());
+    struct TCase {
+      const char* Id;
+      bool Enabled;
+    };
+    const TCase cases[] = {{"LayoutCalc", false},    {"LayoutCmpCalc", false}, {"DrawsGraphDraw", false},
+                           {"AnalyzeRepeats", false}, {"TotalSumCombs", true},  {"TabCard", true},
+                           {"ViewColorCard", true},   {"ViewShemaGradient", true}};
+    f.Window->UpdateActions();
+    for (const TCase& c : cases)
+      QVERIFY2(f.Window->Commands().IsEnabled(QString::fromLatin1(c.Id)) == c.Enabled, c.Id);
+  }
+
   void CardSelectionKeptAsFilterCountsAsTheEngineSays() {
     TGuiFixture f(30);
     OpenSmall(f);
