@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineSeries>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -206,11 +207,20 @@ class TViewTabsTest : public QObject {
     // Sorted by the count, ascending on request.
     tab.CompareView(0)->sortByColumn(0, Qt::AscendingOrder);
     QCOMPARE(tab.CompareModel(0)->Text(0, 0), QString::number(expected.Rows.back().Count));
-    // The lengths go to the file at exit.
+    // The lengths go to the file at exit, the lists' columns and sort too.
+    tab.CompareView(2)->setColumnWidth(0, 77);
     f.Close();
     const TMainWindowSettings s = ReadMainWindowSettings(f.Dir / "Korvane_6x45.frm");
     QCOMPARE(s.LayoutLen, 10);
     QCOMPARE(s.LayoutCompareLen1, 5);
+    f.Open(false);
+    TLayoutTab& again = TabOf<TLayoutTab>(f);
+    QCOMPARE(again.LengthSpin()->value(), 10);
+    QCOMPARE(again.CompareSpin(0)->value(), 5);
+    QCOMPARE(again.CompareView(2)->columnWidth(0), 77);
+    QCOMPARE(again.CompareView(0)->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    QCOMPARE(again.CompareView(1)->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    QCOMPARE(again.CompareModel(0)->Text(0, 0), QString::number(expected.Rows.back().Count));
   }
 
   void HidingAndShowingGraphsRebuildsIt() {

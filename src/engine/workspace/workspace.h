@@ -490,6 +490,9 @@ class TWorkspace {
   // the store throws the write message and keeps the old file.
   TRepeatsWindowSettings RepeatsWindow() const;
   void SaveRepeatsWindow(const TRepeatsWindowSettings& settings);
+  // Columns (and sort) of lists of the main window, section TFormMain, in
+  // one store; the write message is thrown and the old file stays.
+  void SaveListsColumns(const std::vector<std::pair<std::string, TListColumns>>& lists);
   // The selection on the grid shown; it must lie in columns 1 .. 45
   // (GridSelectionOutsideError). Saves the undo copy, then filters with
   // TstValues through ApplyFilter and logs "Карта" / "Схема" with the

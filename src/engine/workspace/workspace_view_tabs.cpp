@@ -74,4 +74,11 @@ void TWorkspace::SaveRepeatsWindow(const TRepeatsWindowSettings& settings) {
   StoreWindowSettings(frm);
 }
 
+void TWorkspace::SaveListsColumns(const std::vector<std::pair<std::string, TListColumns>>& lists) {
+  TOperation op(*this, 0);
+  TIniFile frm = LoadWindowSettings(DataFile(WindowSettingsFileExt));
+  for (const auto& [name, columns] : lists) vexa::SaveListColumns(frm, MainWindowSection, name, columns, false);
+  StoreWindowSettings(frm);
+}
+
 }  // namespace vexa

@@ -84,6 +84,8 @@ class TMainWindow : public QMainWindow {
   void RefreshViews(bool force) {
     if (ViewsRefresh_) ViewsRefresh_(force);
   }
+  // Runs first in SaveState: tabs store what the window's exit store does not hold.
+  void AddBeforeSave(std::function<void()> save) { BeforeSave_.push_back(std::move(save)); }
   void RefreshStatusPanels();
   void UpdateActions();
 
@@ -159,6 +161,7 @@ class TMainWindow : public QMainWindow {
   bool Closing_ = false;
   bool RefreshQueued_ = false;
   std::function<void(bool)> ViewsRefresh_;
+  std::vector<std::function<void()>> BeforeSave_;
 };
 
 }  // namespace vexa::gui

@@ -129,6 +129,8 @@ TLayoutTab::TLayoutTab(TMainWindow& window, QWidget* parent)
     ListSpins_[static_cast<size_t>(k)] = spin;
   }
   pl->addWidget(ListsSplitter_, 1);
+  RestoreLists();
+  W_.AddBeforeSave([this] { SaveLists(); });
   Panel_->installEventFilter(this);
   Splitter_->setStretchFactor(0, 1);
   Splitter_->setStretchFactor(1, 0);
@@ -258,6 +260,36 @@ void TLayoutTab::StoreLengths() {
     if (sizes.size() == 2) l.LayoutCompareHeight = sizes[1];
   }
   ws.SetViewLengths(l);
+}
+
+void TLayoutTab::RestoreLists() {
+  for (int k = 0; k < CompareListCount; ++k) {
+    QTableView* list = Lists_[static_cast<size_t>(k)];
+    TListColumns columns;
+    columns.Widths = {list->columnWidth(0), list->columnWidth(1)};
+    columns.Sort = std::array<int32_t, 2>{0, 1};
+    try {
+      W_.Workspace().ReadListColumns(list->objectName().toStdString(), columns);
+    } catch (const std::exception&) {
+      continue;  // read errors of this file were reported at start-up
+    }
+    list->setColumnWidth(0, std::max(1, columns.Widths[0]));
+    const int column = (*columns.Sort)[0];
+    if (column >= 0 && column < 2)
+      list->sortByColumn(column, (*columns.Sort)[1] != 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+  }
+}
+
+void TLayoutTab::SaveLists() {
+  std::vector<std::pair<std::string, TListColumns>> lists;
+  for (QTableView* list : Lists_) {
+    TListColumns columns;
+    columns.Widths = {list->columnWidth(0), list->columnWidth(1)};
+    const QHeaderView* h = list->horizontalHeader();
+    columns.Sort = std::array<int32_t, 2>{h->sortIndicatorSection(), h->sortIndicatorOrder() == Qt::DescendingOrder};
+    lists.emplace_back(list->objectName().toStdString(), columns);
+  }
+  W_.RunHere([&] { W_.Workspace().SaveListsColumns(lists); });
 }
 
 void TLayoutTab::Filter(bool del) {

@@ -55,6 +55,9 @@ class TLayoutTab : public QWidget {
   void FitColumns();
   void FitLists();
   void StoreLengths();
+  // Columns and sort of the comparison lists in the window settings file.
+  void RestoreLists();
+  void SaveLists();
 
   TMainWindow& W_;
   TLayoutModel* Model_;

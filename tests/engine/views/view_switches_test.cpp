@@ -94,5 +94,29 @@ TEST_F(ViewSwitches, RepeatsLengthsFromADamagedFileAreAtLeastOne) {
   EXPECT_EQ(s.DrawsDeep, 1);
 }
 
+TEST_F(ViewSwitches, ComparisonListsKeepTheirColumnsAndSort) {
+  TListColumns a;
+  a.Widths = {61, 140};
+  a.Sort = std::array<int32_t, 2>{1, 0};
+  TListColumns b;
+  b.Widths = {50, 90};
+  b.Sort = std::array<int32_t, 2>{0, 1};
+  ws->SaveListsColumns({{"lvLayoutCmp1", a}, {"lvLayoutCmp5", b}});
+  for (const auto& [name, saved] : {std::pair{"lvLayoutCmp1", a}, std::pair{"lvLayoutCmp5", b}}) {
+    TListColumns back;
+    back.Widths = {1, 1};
+    back.Sort = std::array<int32_t, 2>{-1, 0};
+    ws->ReadListColumns(name, back);
+    EXPECT_EQ(back.Widths, saved.Widths) << name;
+    EXPECT_EQ(back.Sort, saved.Sort) << name;
+  }
+  // The exit store that follows keeps them.
+  ws->SaveWindowState({});
+  TListColumns back;
+  back.Widths = {1, 1};
+  ws->ReadListColumns("lvLayoutCmp1", back);
+  EXPECT_EQ(back.Widths, a.Widths);
+}
+
 }  // namespace
 }  // namespace vexa
