@@ -389,10 +389,19 @@ class TViewTabsTest : public QObject {
       QVERIFY(!actual->pointLabelsVisible());
       QCOMPARE(actual->count(), static_cast<int>(d->Series()[0].Points.size()));
       checked = true;
+      d->setGeometry(QRect(50, 60, 700, 500));
       d->accept();
     });
     QVERIFY(f.Trigger("TotalSumCombs"));
     QVERIFY(checked);
+    // The next one opens where this one was.
+    QRect again;
+    f.OnDialog<TSumsDialog>([&](TSumsDialog* d) {
+      again = d->geometry();
+      d->reject();
+    });
+    QVERIFY(f.Trigger("TotalSumCombs"));
+    QCOMPARE(again, QRect(50, 60, 700, 500));
   }
 };
 

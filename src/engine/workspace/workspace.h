@@ -493,6 +493,10 @@ class TWorkspace {
   // Columns (and sort) of lists of the main window, section TFormMain, in
   // one store; the write message is thrown and the old file stays.
   void SaveListsColumns(const std::vector<std::pair<std::string, TListColumns>>& lists);
+  // The sums distribution's graph window keeps only its placement (section TFormGraph).
+  static constexpr const char* GraphWindowSection = "TFormGraph";
+  TRestoredPlacement GraphWindowPlacement(const TScreenMetrics& screen) const;
+  void SaveGraphWindowPlacement(const TWindowPlacement& placement, const TScreenMetrics& screen);
   // The selection on the grid shown; it must lie in columns 1 .. 45
   // (GridSelectionOutsideError). Saves the undo copy, then filters with
   // TstValues through ApplyFilter and logs "Карта" / "Схема" with the

@@ -81,4 +81,15 @@ void TWorkspace::SaveListsColumns(const std::vector<std::pair<std::string, TList
   StoreWindowSettings(frm);
 }
 
+TRestoredPlacement TWorkspace::GraphWindowPlacement(const TScreenMetrics& screen) const {
+  return RestoreWindowPlacement(LoadWindowSettings(DataFile(WindowSettingsFileExt)), GraphWindowSection, screen);
+}
+
+void TWorkspace::SaveGraphWindowPlacement(const TWindowPlacement& placement, const TScreenMetrics& screen) {
+  TOperation op(*this, 0);
+  TIniFile frm = LoadWindowSettings(DataFile(WindowSettingsFileExt));
+  SaveWindowPlacement(frm, GraphWindowSection, placement, screen);
+  StoreWindowSettings(frm);
+}
+
 }  // namespace vexa

@@ -8,11 +8,21 @@
 #include <QVBoxLayout>
 
 #include "tabs/view_chart.h"
+#include "workspace/workspace.h"
 
 namespace vexa::gui {
 
-TSumsDialog::TSumsDialog(const QString& caption, const TGraphWindow& graph, QWidget* parent)
-    : QDialog(parent), Series_(graph.Series()) {
+namespace {
+
+TScreenMetrics MetricsOf(const QScreen* screen) {
+  if (screen == nullptr) return {};
+  return {screen->geometry().width(), screen->geometry().height(), qRound(screen->logicalDotsPerInch())};
+}
+
+}  // namespace
+
+TSumsDialog::TSumsDialog(TWorkspace& ws, const QString& caption, const TGraphWindow& graph, QWidget* parent)
+    : QDialog(parent), Ws_(ws), Series_(graph.Series()) {
   setObjectName(QStringLiteral("TFormGraph"));
   setWindowTitle(caption);
   setWindowFlag(Qt::Tool, true);
@@ -36,7 +46,36 @@ TSumsDialog::TSumsDialog(const QString& caption, const TGraphWindow& graph, QWid
   layout->addWidget(ViewLegend(Series_, this));
   layout->addWidget(MarksBox_);
   resize(900, 600);
-  if (const QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen != nullptr) move(screen->availableGeometry().center() - rect().center());
+  // The stored placement when it was made on this screen and lies on it.
+  try {
+    const TRestoredPlacement placement = Ws_.GraphWindowPlacement(MetricsOf(screen));
+    if (placement.NormPos && screen != nullptr) {
+      const auto& p = *placement.NormPos;
+      const QRect r(QPoint(p[0], p[1]), QPoint(p[2] - 1, p[3] - 1));
+      const QRect common = screen->availableGeometry().intersected(r);
+      if (r.width() >= 100 && r.height() >= 100 && common.width() >= 100 && common.height() >= 50) setGeometry(r);
+    }
+  } catch (const std::exception&) {
+    // Read errors of this file were reported at start-up; centred it stays.
+  }
+}
+
+void TSumsDialog::done(int result) {
+  TWindowPlacement placement;
+  const QScreen* s = screen();
+  placement.PixelsPerInch = MetricsOf(s).PixelsPerInch;
+  placement.ShowCmd = isMaximized() ? 3 : 1;
+  placement.MinMaxPos = {-1, -1, -1, -1};
+  const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
+  placement.NormPos = {g.left(), g.top(), g.right() + 1, g.bottom() + 1};
+  try {
+    Ws_.SaveGraphWindowPlacement(placement, MetricsOf(s));
+  } catch (const std::exception&) {
+    // Only the placement is lost; the window closes all the same.
+  }
+  QDialog::done(result);
 }
 
 }  // namespace vexa::gui

@@ -70,6 +70,7 @@ void AddViewTabs(TMainWindow& w) {
   pages->addTab(card, QStringLiteral("Карта"));
   auto* layout = new TLayoutTab(w, pages);
   pages->addTab(layout, QStringLiteral("Схема"));
+  pages->setTabToolTip(pages->indexOf(layout), QStringLiteral("Схема выпадения номеров"));
   graphs->RegisterCommands();
   card->RegisterCommands();
   layout->RegisterCommands();
@@ -94,7 +95,7 @@ void AddViewTabs(TMainWindow& w) {
                    },
                    [&w, result, failed] {
                      if (*failed) return;
-                     TSumsDialog dialog(U8(SumsCaption), result->Graph, &w);
+                     TSumsDialog dialog(w.Workspace(), U8(SumsCaption), result->Graph, &w);
                      dialog.exec();
                    });
              });

@@ -118,5 +118,19 @@ TEST_F(ViewSwitches, ComparisonListsKeepTheirColumnsAndSort) {
   EXPECT_EQ(back.Widths, a.Widths);
 }
 
+TEST_F(ViewSwitches, GraphWindowKeepsItsPlacementForItsScreen) {
+  const TScreenMetrics screen{1280, 1024, 96};
+  EXPECT_FALSE(ws->GraphWindowPlacement(screen).Found);
+  TWindowPlacement p;
+  p.NormPos = {100, 120, 900, 700};
+  ws->SaveGraphWindowPlacement(p, screen);
+  const TRestoredPlacement back = ws->GraphWindowPlacement(screen);
+  ASSERT_TRUE(back.Found);
+  ASSERT_TRUE(back.NormPos.has_value());
+  EXPECT_EQ(*back.NormPos, p.NormPos);
+  EXPECT_FALSE(ws->GraphWindowPlacement({1280, 1024, 120}).NormPos.has_value()) << "another resolution";
+  EXPECT_FALSE(ws->WindowPlacement(screen).Found) << "the main window's section is its own";
+}
+
 }  // namespace
 }  // namespace vexa
