@@ -41,6 +41,21 @@ class TCommandsTest : public QObject {
     };
     const TRow rows[] = {
         {"DrawsDownload", "Архив тиражей", "Загрузка", "F3"},
+        {"DrawsGraphDraw", "Статистика", "Обновить", ""},
+        {"CardFilter_Include", "Фильтры", "Оставить выделенные", ""},
+        {"CardFilter_Exclude", "Фильтры", "Удалить выделенные", ""},
+        {"LayoutFilter_Include", "Фильтры", "Оставить выделенные", ""},
+        {"LayoutFilter_Exclude", "Фильтры", "Удалить выделенные", ""},
+        {"ViewColorCard", "Вид", "Выделять каналы в карте тиражей", ""},
+        {"ViewColorCardSequences", "Вид", "Выделять последовательности в карте тиражей", ""},
+        {"ViewShemaGradient", "Вид", "Градиентная раскраска схемы", ""},
+        {"TabGraps", "Вид", "Вкладка \"Графики\"", ""},
+        {"TabCard", "Вид", "Вкладка \"Карта\"", ""},
+        {"TabLayout", "Вид", "Вкладка \"Схема\"", ""},
+        {"AnalyzeRepeats", "Расширенная статистика", "Количество повторов в зависимости от тиража", ""},
+        {"TotalSumCombs", "Расширенная статистика", "Распределение сумм тиражей и всех возможных комбинаций", ""},
+        {"LayoutCalc", "Схема", "Обновить", ""},
+        {"LayoutCmpCalc", "Схема", "Обновить", ""},
         {"DrawsAdd", "Архив тиражей", "Добавить", ""},
         {"DrawsEdit", "Архив тиражей", "Изменить", ""},
         {"DrawsDel", "Архив тиражей", "Удалить", ""},
@@ -105,8 +120,9 @@ class TCommandsTest : public QObject {
     f.Open(false);
     std::set<QString> ids;
     for (const TCommand& c : f.Window->Commands().Commands()) QVERIFY2(ids.insert(c.Id).second, qPrintable(c.Id));
-    // the window's own, the statistics tab's, the trading tabs', export and update, the systems tab's, the library panel's
-    QCOMPARE(ids.size(), size_t(38 + 11 + 42 + 9 + 8 + 15));
+    // the window's own, the statistics tab's, the trading tabs', export and update, the systems tab's,
+    // the library panel's, the views'
+    QCOMPARE(ids.size(), size_t(38 + 11 + 42 + 9 + 8 + 15 + 15));
     std::set<QString> inMenus;
     for (QAction* a : f.Window->menuBar()->actions())
       if (a->menu() != nullptr) CollectActions(a->menu(), inMenus);
@@ -114,8 +130,13 @@ class TCommandsTest : public QObject {
     const std::set<QString> popupOnly{QStringLiteral("DrawsStatCalc"), QStringLiteral("DrawsStatePrefetchsEnabled"),
                                       QStringLiteral("DrawsStatShowTotalLine"), QStringLiteral("StatFilter_Include"),
                                       QStringLiteral("StatFilter_Exclude"),
-                                      // the grid exports sit in the card's and the layout's pop-up menus
-                                      QStringLiteral("CardXlsExport"), QStringLiteral("LayoutXlsExport")};
+                                      // the grid exports sit in the card's and the layout's pop-up menus,
+                                      QStringLiteral("CardXlsExport"), QStringLiteral("LayoutXlsExport"),
+                                      // and those of the graphs, card and layout in theirs.
+                                      QStringLiteral("DrawsGraphDraw"), QStringLiteral("CardFilter_Include"),
+                                      QStringLiteral("CardFilter_Exclude"), QStringLiteral("LayoutCalc"),
+                                      QStringLiteral("LayoutCmpCalc"), QStringLiteral("LayoutFilter_Include"),
+                                      QStringLiteral("LayoutFilter_Exclude")};
     for (const QString& id : ids) QVERIFY2(inMenus.count(id) == (popupOnly.count(id) ? 0u : 1u), qPrintable(id));
     // Menus in the designed order; the later tabs' menus are not there yet.
     QStringList titles;

@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTreeWidget>
@@ -267,26 +269,26 @@ class TExportTest : public QObject {
     f.Open(false);
     TCommandTable& t = f.Window->Commands();
     for (const char* id : {"DrawsXlsExport", "DrawsStatExportToExcel", "RatingsXlsExport", "StakesXlsExport",
-                           "CardXlsExport", "LayoutXlsExport", "CombsXlsExport"})
+                           "CombsXlsExport"})
       QVERIFY2(!t.IsEnabled(QString::fromLatin1(id)), id);
-    TExportTable table;
-    // No card or layout grid in this window yet: no table for them.
-    QVERIFY(!ExportTableOf(*f.Window, QStringLiteral("CardXlsExport"), table));
-    QVERIFY(!ExportTableOf(*f.Window, QStringLiteral("LayoutXlsExport"), table));
+    // The card and the layout need only their tab shown and a grid wider than 2 columns.
+    QVERIFY(t.IsEnabled(QStringLiteral("CardXlsExport")));
+    t.Trigger(QStringLiteral("TabCard"));
+    f.Window->UpdateActions();
+    QVERIFY(!t.IsEnabled(QStringLiteral("CardXlsExport")));
   }
 
   void CardGridOfItsTabThroughTheEngine() {
     TGuiFixture f(40);
     f.Open(false);
-    // What the card tab puts into the window: the grid sgCard, captions in its header.
-    QStandardItemModel model(40, 48);
-    auto* grid = new QTableView(f.Window.get());
-    grid->setObjectName(QStringLiteral("sgCard"));
-    grid->setModel(&model);
-    grid->setColumnWidth(0, 70);
-    grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    grid->selectionModel()->select(QItemSelection(model.index(2, 1), model.index(6, 3)),
-                                   QItemSelectionModel::Select);
+    // The card tab's grid: the captions and the draw numbers are its headers.
+    auto* grid = f.Window->findChild<QTableView*>(QStringLiteral("sgCard"));
+    QVERIFY(grid != nullptr);
+    for (int i = 0; i < f.Window->RightPages()->count(); ++i)
+      if (f.Window->RightPages()->widget(i)->isAncestorOf(grid)) f.Window->RightPages()->setCurrentIndex(i);
+    QTRY_VERIFY(grid->model()->rowCount() > 6);
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(2, 0), grid->model()->index(6, 2)),
+                                   QItemSelectionModel::ClearAndSelect);
     f.Window->UpdateActions();
     QVERIFY(f.Window->Commands().IsEnabled(QStringLiteral("CardXlsExport")));
     TExportTable table;
@@ -295,7 +297,8 @@ class TExportTest : public QObject {
     QCOMPARE(QString::fromStdString(table.ControlName), QStringLiteral("sgCard"));
     QCOMPARE(table.RowCount, engine.RowCount);
     QCOMPARE(table.Columns.size(), engine.Columns.size());
-    QCOMPARE(table.Columns[0].WidthPixels, 70);
+    QCOMPARE(table.Columns[0].WidthPixels, grid->verticalHeader()->width());
+    QCOMPARE(table.Columns[1].WidthPixels, grid->columnWidth(0));
     // View rows 2 .. 6 are grid rows 3 .. 7: the selected mode with 5 rows.
     QCOMPARE(table.SelectionTop, int64_t(3));
     QCOMPARE(table.SelectionBottom, int64_t(7));

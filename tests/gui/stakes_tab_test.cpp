@@ -189,9 +189,9 @@ class TStakesTabTest : public QObject {
     StakeSelected(f, {0, 1}, f.Ws->Archive().Draws()[3].Number);
     StakeSelected(f, {2}, f.Ws->Archive().Draws()[2].Number);
     QVERIFY(f.Trigger("StakesGraphDraws"));
-    auto windows = f.Window->findChildren<vexa::gui::TGraphWindow*>();
+    auto windows = f.Window->findChildren<vexa::gui::TStakesGraphWindow*>();
     QCOMPARE(windows.size(), 1);
-    vexa::gui::TGraphWindow* g = windows[0];
+    vexa::gui::TStakesGraphWindow* g = windows[0];
     QCOMPARE(g->windowTitle(), QString::fromUtf8(StakesGraphDrawsCaption));
     const auto expected = StakesGraphDraws(f.Ws->Stakes());
     QCOMPARE(g->Series().size(), expected.size());
@@ -211,7 +211,7 @@ class TStakesTabTest : public QObject {
     // The overlap graph of the selected ratings.
     RatingsTab(f)->View()->selectAll();
     QVERIFY(f.Trigger("StakesGraphOverlap"));
-    windows = f.Window->findChildren<vexa::gui::TGraphWindow*>();
+    windows = f.Window->findChildren<vexa::gui::TStakesGraphWindow*>();
     QVERIFY(!windows.isEmpty());
     std::vector<std::string> names;
     for (const TRating& r : f.Ws->Ratings().Items()) names.push_back(r.Name);

@@ -36,7 +36,7 @@ class TStartupTest : public QObject {
     QCOMPARE(w.LeftPages()->count(), 2);
     QCOMPARE(w.LeftPages()->tabText(0), QStringLiteral("Архив тиражей"));
     QCOMPARE(w.LeftPages()->tabText(1), QStringLiteral("Комбинации"));
-    QCOMPARE(w.RightPages()->count(), 6);  // "Статистика", "Ставки", "Рейтинг", "Регуляры", "Системы", "Сценарий"
+    QCOMPARE(w.RightPages()->count(), 9);  // "Статистика", "Графики", "Карта", "Схема", "Ставки", "Рейтинг", "Регуляры", "Системы", "Сценарий"
     QCOMPARE(w.RightPages()->tabText(0), QStringLiteral("Статистика"));
     QCOMPARE(w.Panel(0)->text(), QStringLiteral("Архив тиражей: 30"));
     QCOMPARE(w.Panel(1)->text(), QStringLiteral("Следующий тираж: %1").arg(f.Ws->Archive().Draws().back().Number + 2));

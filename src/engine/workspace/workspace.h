@@ -474,6 +474,35 @@ class TWorkspace {
   TRepeatsAnalysis AnalyzeRepeats(int drawsLength, int deep);
   TSumsDistribution TotalSumCombs();
   void SeedViewsRandom(uint64_t seed) { ViewsRandom_.seed(static_cast<std::mt19937::result_type>(seed)); }
+  // The views' switches (workspace_view_tabs.cpp), each stored at once:
+  // ColorCard, ColorCardSequences, LayoutGradient and the tabs' visibility.
+  void ViewColorCard();
+  void ViewColorCardSequences();
+  void ViewShemaGradient();
+  void TabGraps();
+  void TabCard();
+  void TabLayout();
+  // The window lengths of the views and the comparison panel's height, kept
+  // for the exit store (each length at least 1).
+  struct TViewLengths {
+    int32_t LayoutLen = 100;
+    TCompareLengths Compare = DefaultCompareLengths;
+    int32_t DrawsGraphLen = 100;
+    int32_t LayoutCompareHeight = 257;
+  };
+  TViewLengths ViewLengths() const;
+  void SetViewLengths(const TViewLengths& lengths);
+  // The repeats window's lengths and chart height (section TFormRepeats);
+  // the store throws the write message and keeps the old file.
+  TRepeatsWindowSettings RepeatsWindow() const;
+  void SaveRepeatsWindow(const TRepeatsWindowSettings& settings);
+  // Columns (and sort) of lists of the main window, section TFormMain, in
+  // one store; the write message is thrown and the old file stays.
+  void SaveListsColumns(const std::vector<std::pair<std::string, TListColumns>>& lists);
+  // The sums distribution's graph window keeps only its placement (section TFormGraph).
+  static constexpr const char* GraphWindowSection = "TFormGraph";
+  TRestoredPlacement GraphWindowPlacement(const TScreenMetrics& screen) const;
+  void SaveGraphWindowPlacement(const TWindowPlacement& placement, const TScreenMetrics& screen);
   // The selection on the grid shown; it must lie in columns 1 .. 45
   // (GridSelectionOutsideError). Saves the undo copy, then filters with
   // TstValues through ApplyFilter and logs "Карта" / "Схема" with the

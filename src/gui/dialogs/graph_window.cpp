@@ -13,7 +13,8 @@
 
 namespace vexa::gui {
 
-TGraphWindow::TGraphWindow(const QString& caption, const std::vector<TGraphSeries>& series, QWidget* parent)
+TStakesGraphWindow::TStakesGraphWindow(const QString& caption, const std::vector<TGraphSeries>& series,
+                                       QWidget* parent)
     : QDialog(parent), Series_(series), Chart_(new QChart) {
   setObjectName(QStringLiteral("TFormGraph"));
   setWindowTitle(caption);
@@ -58,8 +59,9 @@ TGraphWindow::TGraphWindow(const QString& caption, const std::vector<TGraphSerie
   resize(800, 500);
 }
 
-TGraphWindow* TGraphWindow::Show(const QString& caption, const std::vector<TGraphSeries>& series, QWidget* parent) {
-  auto* w = new TGraphWindow(caption, series, parent);
+TStakesGraphWindow* TStakesGraphWindow::Show(const QString& caption, const std::vector<TGraphSeries>& series,
+                                             QWidget* parent) {
+  auto* w = new TStakesGraphWindow(caption, series, parent);
   w->setAttribute(Qt::WA_DeleteOnClose);
   w->show();
   return w;

@@ -1,7 +1,8 @@
-// The graph window: the engine's series as named lines on a Qt chart, the
-// caption being the hint of the command that opened it. Points carry
-// markers and value labels where the series asks for them; x is shown as
-// its decimal text.
+// The graph window of the stakes and ratings: the engine's series as named
+// lines on a Qt chart, the caption being the hint of the command that
+// opened it. Points carry markers and value labels where the series asks
+// for them; x is shown as its decimal text. (The sums distribution has its
+// own window, dialogs/sums_dialog.h, over the engine's TGraphWindow.)
 #pragma once
 
 #include <QDialog>
@@ -14,17 +15,19 @@ class QChart;
 
 namespace vexa::gui {
 
-class TGraphWindow : public QDialog {
+class TStakesGraphWindow : public QDialog {
   Q_OBJECT
 
  public:
-  TGraphWindow(const QString& caption, const std::vector<TGraphSeries>& series, QWidget* parent = nullptr);
+  TStakesGraphWindow(const QString& caption, const std::vector<TGraphSeries>& series,
+                     QWidget* parent = nullptr);
 
   const std::vector<TGraphSeries>& Series() const { return Series_; }
   QChart* Chart() const { return Chart_; }
 
   // Opens a window (non-modal, deleted on close) over `parent`.
-  static TGraphWindow* Show(const QString& caption, const std::vector<TGraphSeries>& series, QWidget* parent);
+  static TStakesGraphWindow* Show(const QString& caption, const std::vector<TGraphSeries>& series,
+                                  QWidget* parent);
 
  private:
   std::vector<TGraphSeries> Series_;

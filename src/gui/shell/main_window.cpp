@@ -30,6 +30,7 @@
 #include "shell/qt_user_interface.h"
 #include "shell/worker.h"
 #include "tabs/trading_tabs.h"
+#include "tabs/view_tabs.h"
 #include "tabs/stat_tab.h"
 #include "tabs/tab_tools.h"
 #include "workspace/workspace.h"
@@ -77,6 +78,7 @@ TMainWindow::TMainWindow(TWorkspace& ws, TQtUserInterface& ui, QWidget* parent)
   BuildLayout();
   BuildStatusBar();
   BuildCommands();
+  AddViewTabs(*this);
   AddTradingTabs(*this, Ui_);
   BuildMenus();
   RestoreColumns();
@@ -308,6 +310,7 @@ void TMainWindow::RefreshAll() {
   CombsModel_->Refresh();
   FiltersModel_->Refresh(Ws_.Combs().Log());
   StatTab_->Refresh();
+  RefreshViews(false);
   {
     const QSignalBlocker block(OffsetSpin_);
     OffsetSpin_->setRange(0, std::max(0, Ws_.Archive().Count() - 1));

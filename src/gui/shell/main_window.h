@@ -81,6 +81,14 @@ class TMainWindow : public QMainWindow {
   // Runs op here; an engine error is shown in a box.
   bool RunHere(const std::function<void()>& op);
   void RefreshAll();
+  // The analysis views (tabs/view_tabs.cpp) rebuild lazily with RefreshAll
+  // and forcibly where the data changed under the same keys.
+  void SetViewsRefresh(std::function<void(bool force)> refresh) { ViewsRefresh_ = std::move(refresh); }
+  void RefreshViews(bool force) {
+    if (ViewsRefresh_) ViewsRefresh_(force);
+  }
+  // Runs first in SaveState: tabs store what the window's exit store does not hold.
+  void AddBeforeSave(std::function<void()> save) { BeforeSave_.push_back(std::move(save)); }
   void RefreshStatusPanels();
   void UpdateActions();
 
@@ -161,6 +169,8 @@ class TMainWindow : public QMainWindow {
   bool Closing_ = false;
   bool RefreshQueued_ = false;
   std::vector<TExitSaver> ExitSavers_;
+  std::function<void(bool)> ViewsRefresh_;
+  std::vector<std::function<void()>> BeforeSave_;
 };
 
 }  // namespace vexa::gui

@@ -53,7 +53,8 @@ void TMainWindow::BuildCommands() {
   add("DrawsExport", draws, "Экспорт в CSV-файл", "", "Экспорт тиражей в CSV-файл", [this] { DrawsExport(); },
       archiveFull);
   add("DrawsSorted", draws, "Упорядочить MIN->MAX", "", "Упорядочить числа внутри тиража от меньшего к большему",
-      [this] { RunHere([this] { Ws_.DrawsSorted(); }); RefreshAll(); }, {}, [this] { return Ws_.SortedDraws(); });
+      [this] { RunHere([this] { Ws_.DrawsSorted(); }); RefreshAll(); RefreshViews(true); }, {},
+      [this] { return Ws_.SortedDraws(); });
   const char* autoHints[3] = {"Спросить пользователя", "Загружать новые тиражи без вопроса",
                               "Не загружать тиражи при запуске"};
   const char* autoCaptions[3] = {"По запросу (по умолчанию)", "Автоматически", "Отключено"};
@@ -233,7 +234,9 @@ void TMainWindow::OpenUrl(const std::string& url) {
 
 void TMainWindow::EditConfig() {
   TConfigDialog dialog(Ws_, this);
-  if (dialog.exec() == QDialog::Accepted) RefreshAll();
+  if (dialog.exec() != QDialog::Accepted) return;
+  RefreshAll();
+  RefreshViews(true);
 }
 
 void TMainWindow::EditProxy() {

@@ -7,6 +7,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QUrl>
 
@@ -20,6 +21,7 @@
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "shell/qt_user_interface.h"
+#include "tabs/layout_tab.h"
 #include "tabs/stat_tab.h"
 #include "workspace/workspace.h"
 
@@ -48,6 +50,19 @@ void TakeWidths(const QAbstractItemView* view, TExportTable& table) {
   if (tv == nullptr) return;
   for (size_t k = 0; k < table.Columns.size(); ++k) {
     const int c = static_cast<int>(k);
+    if (c >= tv->model()->columnCount()) break;
+    table.Columns[k].WidthPixels = tv->isColumnHidden(c) ? 0 : tv->columnWidth(c);
+  }
+}
+
+// A grid view shows the grid's row 0 and column 0 as its headers, so the
+// table's column k is the view's column k - 1 and column 0 the row header.
+void TakeGridWidths(const QAbstractItemView* view, TExportTable& table) {
+  const auto* tv = qobject_cast<const QTableView*>(view);
+  if (tv == nullptr || table.Columns.empty()) return;
+  table.Columns[0].WidthPixels = tv->verticalHeader()->width();
+  for (size_t k = 1; k < table.Columns.size(); ++k) {
+    const int c = static_cast<int>(k) - 1;
     if (c >= tv->model()->columnCount()) break;
     table.Columns[k].WidthPixels = tv->isColumnHidden(c) ? 0 : tv->columnWidth(c);
   }
@@ -89,9 +104,15 @@ void TakeStatOrder(const TStatModel* model, TExportTable& table) {
   };
 }
 
+// Its tab shown (TabCard / TabLayout) and the grid, with its row header as
+// column 0, more than 2 columns wide.
 bool GridShown(TMainWindow& w, const char* name) {
   QAbstractItemView* v = FindView(w, name);
-  return v != nullptr && v->model() != nullptr && v->model()->columnCount() > 2;
+  if (v == nullptr || v->model() == nullptr || v->model()->columnCount() + 1 <= 2) return false;
+  for (const QTabWidget* pages : w.findChildren<QTabWidget*>())
+    for (int i = 0; i < pages->count(); ++i)
+      if (pages->widget(i)->isAncestorOf(v)) return pages->isTabVisible(i);
+  return true;
 }
 
 void RunExport(TMainWindow& w, TQtUserInterface& ui, TExportTable table) {
@@ -176,8 +197,9 @@ bool ExportTableOf(TMainWindow& w, const QString& id, TExportTable& table) {
     const bool card = id == QLatin1String("CardXlsExport");
     QAbstractItemView* v = FindView(w, card ? "sgCard" : "sgLayout");
     if (v == nullptr) return false;
-    table = card ? ws.ExportCardTable() : ws.ExportLayoutTable(0);
-    TakeWidths(v, table);
+    const TLayoutTab* layout = card ? nullptr : w.findChild<TLayoutTab*>();
+    table = card ? ws.ExportCardTable() : ws.ExportLayoutTable(layout != nullptr ? layout->LengthSpin()->value() : 0);
+    TakeGridWidths(v, table);
     TakeGridSelection(v, table);
   } else {
     return false;

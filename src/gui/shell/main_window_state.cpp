@@ -96,6 +96,7 @@ void TMainWindow::ApplySizes() {
 }
 
 void TMainWindow::SaveState() {
+  for (const auto& save : BeforeSave_) save();
   TWorkspace::TWindowExitState state;
   const QScreen* s = screen();
   state.Screen = MetricsOf(s);

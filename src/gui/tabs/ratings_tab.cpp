@@ -57,7 +57,7 @@ void TRatingsTab::RegisterCommands() {
       if (row < ws.Ratings().Count()) names.push_back(ws.Ratings()[static_cast<size_t>(row)].Name);
     std::vector<TGraphSeries> series;
     if (W_.RunHere([&] { series = StakesGraphByOrigin(ws.Stakes(), names, profit); }))
-      TGraphWindow::Show(U8(profit ? StakesGraphProfitsCaption : StakesGraphOverlapCaption), series, &W_);
+      TStakesGraphWindow::Show(U8(profit ? StakesGraphProfitsCaption : StakesGraphOverlapCaption), series, &W_);
   };
   AddCommand(t, "StakesGraphOverlap", cat, "График совпадений ставок", "Ctrl+F6", StakesGraphOverlapCaption,
              [byOrigin] { byOrigin(false); }, selected);
@@ -65,7 +65,7 @@ void TRatingsTab::RegisterCommands() {
              [byOrigin] { byOrigin(true); }, selected);
   AddCommand(t, "RatingsGraphOverlap", cat, "Количество совпадений", "", "Количество совпадений",
              [this, &ws] {
-               TGraphWindow::Show(QStringLiteral("Количество совпадений"),
+               TStakesGraphWindow::Show(QStringLiteral("Количество совпадений"),
                                   RatingsGraphOverlap(ws.Ratings().Items(), W_.SelectedRows(View_)), &W_);
              },
              [this] { return W_.HasSelection(View_); });

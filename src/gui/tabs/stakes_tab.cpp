@@ -122,7 +122,7 @@ void TStakesTab::RegisterCommands() {
              [this, &ws] {
                std::vector<TGraphSeries> series;
                if (W_.RunHere([&] { series = StakesGraphDraws(ws.Stakes()); }))
-                 TGraphWindow::Show(U8(StakesGraphDrawsCaption), series, &W_);
+                 TStakesGraphWindow::Show(U8(StakesGraphDrawsCaption), series, &W_);
              },
              full);
   AddCommand(t, "LogStakes", cat, "Журналы ставок", "", "Журналы ставок",
