@@ -105,7 +105,7 @@ class TCommandsTest : public QObject {
     f.Open(false);
     std::set<QString> ids;
     for (const TCommand& c : f.Window->Commands().Commands()) QVERIFY2(ids.insert(c.Id).second, qPrintable(c.Id));
-    QCOMPARE(ids.size(), size_t(38 + 11 + 42));  // the window's own, the statistics tab's, the trading tabs'
+    QCOMPARE(ids.size(), size_t(38 + 11 + 43));  // the window's own, the statistics tab's, the trading tabs'
     std::set<QString> inMenus;
     for (QAction* a : f.Window->menuBar()->actions())
       if (a->menu() != nullptr) CollectActions(a->menu(), inMenus);
