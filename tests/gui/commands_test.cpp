@@ -122,7 +122,7 @@ class TCommandsTest : public QObject {
     for (const TCommand& c : f.Window->Commands().Commands()) QVERIFY2(ids.insert(c.Id).second, qPrintable(c.Id));
     // the window's own, the statistics tab's, the trading tabs', export and update, the systems tab's,
     // the library panel's, the views'
-    QCOMPARE(ids.size(), size_t(38 + 11 + 42 + 9 + 8 + 15 + 15));
+    QCOMPARE(ids.size(), size_t(38 + 11 + 43 + 9 + 8 + 15 + 15));
     std::set<QString> inMenus;
     for (QAction* a : f.Window->menuBar()->actions())
       if (a->menu() != nullptr) CollectActions(a->menu(), inMenus);

@@ -12,6 +12,19 @@ namespace vexa {
 namespace {
 
 bool ReadDecimal(std::string_view text, double& value) {
+  // Plain integers (most columns) without strtod: up to 15 digits are exact in a double.
+  {
+    size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    const size_t digits = text.size() - i;
+    if (digits > 0 && digits <= 15) {
+      int64_t n = 0;
+      for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) n = n * 10 + (text[i] - '0');
+      if (i == text.size()) {
+        value = text[0] == '-' ? -static_cast<double>(n) : static_cast<double>(n);
+        return true;
+      }
+    }
+  }
   std::string s(Trim(text));
   if (s.empty()) return false;
   for (char& c : s) {
@@ -88,43 +101,79 @@ std::string CheckSortColumn(int column, int columns) {
 
 namespace {
 
-// A text read once: its number when it reads as one.
+// A text read once: its number when it reads as one, and its sort weights
+// (as CompareTextNoCase takes them) at Weights[Offset .. Offset + Length).
+// Short plain texts also carry their first eight weights packed into Prefix,
+// so most comparisons of captions such as "5:17:30" are one integer compare.
 struct TListKey {
-  std::string_view Text;
   double Number = 0;
+  uint64_t Prefix = 0;  // weights 0..7 one byte each, the first highest
+  uint32_t Offset = 0;
+  uint32_t Length = 0;
   bool IsNumber = false;
+  bool HasPrefix = false;  // each of the first eight weights fits a byte
 };
 
-int CompareKeys(const TListKey& a, const TListKey& b) {
-  if (a.IsNumber && b.IsNumber) return a.Number < b.Number ? -1 : (a.Number > b.Number ? 1 : 0);
-  return CompareTextNoCase(a.Text, b.Text);
-}
+class TListKeys {
+ public:
+  void Add(TListKey& key, std::string_view text) {
+    key.IsNumber = ReadDecimal(text, key.Number);
+    key.Offset = static_cast<uint32_t>(Weights_.size());
+    // Every weight is below 2^22: a code point of 21 bits shifted once.
+    for (size_t i = 0; i < text.size();) Weights_.push_back(static_cast<uint32_t>(Weight(Next(text, i))));
+    key.Length = static_cast<uint32_t>(Weights_.size() - key.Offset);
+    key.HasPrefix = true;
+    key.Prefix = 0;
+    for (uint32_t k = 0; k < 8; ++k) {
+      const uint32_t w = k < key.Length ? Weights_[key.Offset + k] : 0;
+      if (w > 0xFF) key.HasPrefix = false;
+      key.Prefix = (key.Prefix << 8) | (w & 0xFF);
+    }
+  }
+
+  int Compare(const TListKey& a, const TListKey& b) const {
+    if (a.IsNumber && b.IsNumber) return a.Number < b.Number ? -1 : (a.Number > b.Number ? 1 : 0);
+    // Unequal prefixes order the texts; equal ones (or a zero weight as padding) need the rest.
+    if (a.HasPrefix && b.HasPrefix && a.Prefix != b.Prefix) return a.Prefix < b.Prefix ? -1 : 1;
+    const uint32_t* x = Weights_.data() + a.Offset;
+    const uint32_t* y = Weights_.data() + b.Offset;
+    const uint32_t n = std::min(a.Length, b.Length);
+    for (uint32_t i = 0; i < n; ++i)
+      if (x[i] != y[i]) return x[i] < y[i] ? -1 : 1;
+    return a.Length < b.Length ? -1 : (a.Length > b.Length ? 1 : 0);
+  }
+
+ private:
+  std::vector<uint32_t> Weights_;
+};
 
 }  // namespace
 
 std::vector<int> SortListOrder(int rows, const std::function<std::string_view(int row, int column)>& cell, int column,
                                bool descending) {
-  std::vector<TListKey> keys(static_cast<size_t>(std::max(rows, 0)));
-  std::vector<TListKey> captions(keys.size());
+  // The keys travel with their rows: the sort reads them in place, without a
+  // jump through the row index for every comparison.
+  struct TItem {
+    TListKey Key;
+    TListKey Caption;
+    int Row = 0;
+  };
+  const auto count = static_cast<size_t>(std::max(rows, 0));
+  std::vector<TItem> items(count);
+  TListKeys weights;
   for (int r = 0; r < rows; ++r) {
-    TListKey& c = captions[static_cast<size_t>(r)];
-    c.Text = cell(r, 0);
-    c.IsNumber = ReadDecimal(c.Text, c.Number);
-    TListKey& k = keys[static_cast<size_t>(r)];
-    if (column > 0) {
-      k.Text = cell(r, column);
-      k.IsNumber = ReadDecimal(k.Text, k.Number);
-    } else {
-      k = c;
-    }
+    TItem& item = items[static_cast<size_t>(r)];
+    item.Row = r;
+    weights.Add(item.Key, cell(r, std::max(column, 0)));
+    if (column > 0) weights.Add(item.Caption, cell(r, 0));
   }
-  std::vector<int> order(keys.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    int result = CompareKeys(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
-    if (result == 0 && column > 0) result = CompareKeys(captions[static_cast<size_t>(a)], captions[static_cast<size_t>(b)]);
+  std::stable_sort(items.begin(), items.end(), [&](const TItem& a, const TItem& b) {
+    int result = weights.Compare(a.Key, b.Key);
+    if (result == 0 && column > 0) result = weights.Compare(a.Caption, b.Caption);
     return descending ? result > 0 : result < 0;
   });
+  std::vector<int> order(count);
+  for (size_t i = 0; i < count; ++i) order[i] = items[i].Row;
   return order;
 }
 

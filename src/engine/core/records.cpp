@@ -25,13 +25,53 @@ void AddStatSimple(TStatSimpleArray& array, int32_t key, int32_t n) {
   array.push_back(TStatSimple{key, n});
 }
 
+namespace {
+
+thread_local TStatDrawMergeIndex* ActiveMergeIndex = nullptr;
+
+uint64_t PackedKey(const TStatKey4& key) {
+  return static_cast<uint64_t>(static_cast<uint16_t>(key[0])) |
+         (static_cast<uint64_t>(static_cast<uint16_t>(key[1])) << 16) |
+         (static_cast<uint64_t>(static_cast<uint16_t>(key[2])) << 32) |
+         (static_cast<uint64_t>(static_cast<uint16_t>(key[3])) << 48);
+}
+
+}  // namespace
+
+TStatDrawMergeIndex::TStatDrawMergeIndex(const TStatDrawArray& array) : Array_(array), Outer_(ActiveMergeIndex) {
+  ActiveMergeIndex = this;
+}
+
+TStatDrawMergeIndex::~TStatDrawMergeIndex() { ActiveMergeIndex = Outer_; }
+
+TStatDrawMergeIndex* TStatDrawMergeIndex::For(const TStatDrawArray& array) {
+  for (TStatDrawMergeIndex* i = ActiveMergeIndex; i != nullptr; i = i->Outer_)
+    if (&i->Array_ == &array) return i;
+  return nullptr;
+}
+
+size_t TStatDrawMergeIndex::Find(const TStatKey4& key) {
+  if (Array_.size() < Indexed_) {  // shrunk against the contract: start over rather than answer wrong
+    Places_.clear();
+    Indexed_ = 0;
+  }
+  for (; Indexed_ < Array_.size(); ++Indexed_) Places_.emplace(PackedKey(Array_[Indexed_].Key), Indexed_);
+  const auto it = Places_.find(PackedKey(key));
+  return it == Places_.end() ? Array_.size() : it->second;
+}
+
 void MergeStatDraw(TStatDrawArray& array, const TStatDraw& entry, bool trackGaps) {
-  // Component by component: std::array's == calls memcmp, which dominated
-  // counting over all combinations.
   const TStatKey4& k = entry.Key;
-  auto it = std::find_if(array.begin(), array.end(), [&](const TStatDraw& e) {
-    return e.Key[0] == k[0] && e.Key[1] == k[1] && e.Key[2] == k[2] && e.Key[3] == k[3];
-  });
+  TStatDrawArray::iterator it;
+  if (TStatDrawMergeIndex* index = ActiveMergeIndex != nullptr ? TStatDrawMergeIndex::For(array) : nullptr) {
+    it = array.begin() + static_cast<std::ptrdiff_t>(index->Find(k));
+  } else {
+    // Component by component: std::array's == calls memcmp, which dominated
+    // counting over all combinations.
+    it = std::find_if(array.begin(), array.end(), [&](const TStatDraw& e) {
+      return e.Key[0] == k[0] && e.Key[1] == k[1] && e.Key[2] == k[2] && e.Key[3] == k[3];
+    });
+  }
   if (it == array.end()) {
     array.push_back(entry);
     return;

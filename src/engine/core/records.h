@@ -6,7 +6,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace vexa {
@@ -68,6 +70,32 @@ struct TStatTotals {
 
 void AddStatSimple(TStatSimpleArray& array, int32_t key, int32_t n);
 void MergeStatDraw(TStatDrawArray& array, const TStatDraw& entry, bool trackGaps);
+
+// While alive, MergeStatDraw into `array` on the creating thread finds the
+// entry through a hash index instead of a linear search: a statistics window
+// merges thousands of distinct values. The result is the same entry the
+// search finds (the first with the key).
+// REQUIRES: while alive, the array's entries keep their places and keys; it
+// may grow at its end by any means (the new tail is indexed when next asked).
+// Scopes nest; each must end on its own thread, innermost first.
+class TStatDrawMergeIndex {
+ public:
+  explicit TStatDrawMergeIndex(const TStatDrawArray& array);
+  ~TStatDrawMergeIndex();
+  TStatDrawMergeIndex(const TStatDrawMergeIndex&) = delete;
+  TStatDrawMergeIndex& operator=(const TStatDrawMergeIndex&) = delete;
+
+  // The active index of this array on this thread, or nullptr.
+  static TStatDrawMergeIndex* For(const TStatDrawArray& array);
+  // The place of the first entry with `key`; array.size() when none.
+  size_t Find(const TStatKey4& key);
+
+ private:
+  const TStatDrawArray& Array_;
+  TStatDrawMergeIndex* Outer_;
+  size_t Indexed_ = 0;  // entries 0 .. Indexed_ - 1 are in Places_
+  std::unordered_map<uint64_t, size_t> Places_;
+};
 TStatTotals StatDrawTotals(const TStatDrawArray& array);
 int32_t MergeLastValue(TLastValueArray& array, int32_t value, const TStatKey4& key);
 void MergeProfit(TProfitDrawArray& array, int32_t draw, int64_t amount);

@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "core/ini_file.h"
+#include "core/languages.h"
 
 namespace vexa {
 
@@ -27,8 +28,6 @@ inline constexpr const char* OnlineSection = "Online";
 // This program's application identifier (appid): compatible scripts of the
 // library carry it.
 inline constexpr const char* ProgramAppId = "{8C3E5A41-27D9-4F6B-B1E0-5D9A7C24E613}";
-// The interface language of this program (cl_lcid): the built-in Russian.
-inline constexpr int32_t BuiltInLanguage = 1049;
 inline constexpr const char* NoServiceFormat =
     "Адрес online-сервиса не настроен (ключ %s раздела Online файла настроек)";
 

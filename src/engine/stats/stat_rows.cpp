@@ -221,6 +221,7 @@ TStatRows RecalculateStat(TCustomStat& stat, const TCdl& cdl, const TStatRowsPar
 
   TStatDrawArray list;
   if (out.Last >= out.First) {
+    const TStatDrawMergeIndex index(list);
     stat.ListAllValues(out.Last, list);
     TStatWork work{};
     TLastValueArray lastSeen;

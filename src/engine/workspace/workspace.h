@@ -278,6 +278,7 @@ class TWorkspace {
   int StakesCheckManual();
   void LogStakes();  // toggles StakesLogEnabled, stored at once
   void LogStakesDelete();
+  void StakesScroll();  // toggles StakesScrollEnabled, stored at once
 
   // ---- Ratings -----------------------------------------------------------------------
   int RatingsSortColumn() const { return RatingsSortColumn_; }
@@ -540,6 +541,15 @@ class TWorkspace {
   void SetDrawsExclude(int n) { Window_.DrawsExclude = n < 0 ? 0 : n; }
   // The online script library panel's height; written at exit.
   void SetScriptLibraryHeight(int h) { Window_.ScriptLibraryHeight = h < 0 ? 0 : h; }
+  // The statistics tab's window length (at least 1); written at exit.
+  void SetDrawsStatLen(int n) { Window_.DrawsStatLen = n < 1 ? 1 : n; }
+  // Interface languages (workspace_languages.cpp), modules beside `program`.
+  // The language in use: the built-in one with "no-language", when Language
+  // names no known locale or when its module is missing.
+  int32_t CurrentLanguage(const std::filesystem::path& program) const;
+  // Stores Language; EVexaError "Языковый модуль ..." when the module is
+  // missing. The caller then restarts the program.
+  void ChooseLanguage(int32_t lcid, const std::filesystem::path& program);
   // A cell of the configuration dialog's segments grid: "" when it holds a
   // segment 1..9 (stored in `segment`), else the message to show (the cell
   // then goes back to 1).

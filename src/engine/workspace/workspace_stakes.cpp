@@ -174,6 +174,11 @@ void TWorkspace::LogStakes() {
   WriteWindowFlag("StakesLogEnabled", !Window_.StakesLogEnabled, Window_.StakesLogEnabled);
 }
 
+void TWorkspace::StakesScroll() {
+  TOperation op(*this, ChangeSettings);
+  WriteWindowFlag("StakesScrollEnabled", !Window_.StakesScrollEnabled, Window_.StakesScrollEnabled);
+}
+
 void TWorkspace::LogStakesDelete() {
   const std::string pattern = StakeLogPattern(StakeLog());
   if (!AnyFileMatches(pattern)) {

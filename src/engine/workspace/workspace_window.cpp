@@ -99,7 +99,12 @@ void TWorkspace::SaveWindowState(const TWindowExitState& state) {
   Window_.LeftPanelWidth = state.LeftPanelWidth;
   Window_.FiltersHeight = state.FiltersHeight;
   WriteMainWindowExitSettings(frm, Window_);
-  for (const auto& [name, columns] : state.Lists) SaveListColumns(frm, MainWindowSection, name, columns, false);
+  for (const auto& [name, columns] : state.Lists) {
+    TListColumns stored = columns;
+    // The ratings list keeps the ratings' sort order with its columns (read back by Open).
+    if (name == "lvRatings") stored.Sort = std::array<int32_t, 2>{RatingsSortColumn_, RatingsSortDescending_ ? 1 : 0};
+    SaveListColumns(frm, MainWindowSection, name, stored, false);
+  }
   StoreWindowSettings(frm);
 }
 

@@ -14,6 +14,7 @@
 #include "shell/command_table.h"
 #include "shell/export_commands.h"
 #include "shell/update_commands.h"
+#include "shell/language_menu.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "tabs/stat_tab.h"
@@ -161,12 +162,10 @@ void TMainWindow::BuildMenus() {
   };
   QMenu* fileMenu = t.AddMainMenu(bar, Q("Файл"), list({"|", "EditConfig", "EditShredding", "EditProxy", "|",
                                                           "ExitProgram"}));
-  // "Язык интерфейса": the built-in language; modules "Korvane_6x45_<ABBR>.qm" add theirs.
+  // "Язык интерфейса": the built-in language and those whose module lies beside the program.
   QMenu* languages = new QMenu(Q("Язык интерфейса"), fileMenu);
-  QAction* russian = languages->addAction(Q("Русский"));
-  russian->setCheckable(true);
-  russian->setChecked(true);
-  russian->setStatusTip(Q("Русский"));
+  languages->setObjectName(QStringLiteral("mnLanguage"));
+  FillLanguageMenu(languages, *this);
   fileMenu->insertMenu(fileMenu->actions().constFirst(), languages);
 
   t.AddMainMenu(bar, Q("Архив тиражей"),

@@ -32,6 +32,9 @@ bool OnSomeScreen(const QRect& r) {
   return false;
 }
 
+// The lists of the stakes, ratings, regular tables and script tabs.
+constexpr const char* TabListNames[] = {"sgStakes", "lvRatings", "lvTables", "lvScript"};
+
 struct TListRef {
   const char* Name;
   QTableView* View;
@@ -75,6 +78,20 @@ void TMainWindow::RestoreColumns() {
     for (int c = 0; c < list.Columns && c < static_cast<int>(columns.Widths.size()); ++c)
       list.View->setColumnWidth(c, columns.Widths[static_cast<size_t>(c)]);
   }
+  // The tabs' lists: their widths as set up are the defaults.
+  for (const char* name : TabListNames) {
+    auto* view = findChild<QTableView*>(QString::fromLatin1(name));
+    if (view == nullptr) continue;
+    TListColumns columns;
+    for (int c = 0; c < view->model()->columnCount(); ++c) columns.Widths.push_back(view->columnWidth(c));
+    try {
+      Ws_.ReadListColumns(name, columns);
+    } catch (const std::exception&) {
+      continue;
+    }
+    for (int c = 0; c < view->model()->columnCount() && c < static_cast<int>(columns.Widths.size()); ++c)
+      view->setColumnWidth(c, columns.Widths[static_cast<size_t>(c)]);
+  }
 }
 
 void TMainWindow::ApplySizes() {
@@ -116,6 +133,13 @@ void TMainWindow::SaveState() {
     state.Lists.emplace_back(name, columns);
   }
   for (const TExitSaver& saver : ExitSavers_) saver(state.Lists);
+  for (const char* name : TabListNames) {
+    const auto* view = findChild<QTableView*>(QString::fromLatin1(name));
+    if (view == nullptr) continue;
+    TListColumns columns;
+    for (int c = 0; c < view->model()->columnCount(); ++c) columns.Widths.push_back(view->columnWidth(c));
+    state.Lists.emplace_back(name, columns);
+  }
   RunHere([&] { Ws_.SaveWindowState(state); });
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -23,10 +24,11 @@ TRatingsTab::TRatingsTab(TMainWindow& window, TQtUserInterface& ui, QWidget* par
   Model_ = new TRatingsModel(W_.Workspace(), [this] { return !W_.Worker().Running(); }, this);
   View_ = new QTableView(this);
   View_->setObjectName(QStringLiteral("lvRatings"));
-  SetupTabList(View_, Model_, TRatingsModel::DefaultWidths, TRatingsModel::ColumnCount);
-  View_->horizontalHeader()->setSortIndicatorShown(true);
-  View_->horizontalHeader()->setSectionsClickable(true);
-  connect(View_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TRatingsTab::SortBy);
+  SetupTabList(View_, Model_, TRatingsModel::DefaultWidths, TRatingsModel::ColumnCount, true);
+  // The header flips its own arrow on a click; the engine decides the order
+  // and the arrow is set back to it (ShowSortOrder), whichever comes first.
+  connect(View_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+          [this](int column, Qt::SortOrder) { SortBy(column); });
   connect(View_->selectionModel(), &QItemSelectionModel::selectionChanged, &W_, &TMainWindow::UpdateActions);
   connect(&ui, &TQtUserInterface::DataChanged, this, [this](unsigned what) {
     if ((what & (ChangeRatings | ChangeSettings)) != 0 && !W_.Worker().Running()) Refresh();
@@ -103,7 +105,12 @@ void TRatingsTab::RegisterCommands() {
 void TRatingsTab::Refresh() {
   if (W_.Worker().Running()) return;
   Model_->Refresh();
+  ShowSortOrder();
+}
+
+void TRatingsTab::ShowSortOrder() {
   const TWorkspace& ws = W_.Workspace();
+  const QSignalBlocker block(View_->horizontalHeader());
   View_->horizontalHeader()->setSortIndicator(ws.RatingsSortColumn(),
                                               ws.RatingsSortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
 }

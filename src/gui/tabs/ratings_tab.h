@@ -28,6 +28,8 @@ class TRatingsTab : public QWidget {
 
  private:
   void Export();
+  // The header's arrow as the engine sorts: column and direction.
+  void ShowSortOrder();
 
   TMainWindow& W_;
   TRatingsModel* Model_;

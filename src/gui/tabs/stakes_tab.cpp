@@ -130,6 +130,9 @@ void TStakesTab::RegisterCommands() {
              [&ws] { return ws.Window().StakesLogEnabled; });
   AddCommand(t, "LogStakesDelete", cat, "Удалить журналы ставок", "", "Удалить журналы ставок",
              [this, &ws] { W_.RunHere([&] { ws.LogStakesDelete(); }); });
+  AddCommand(t, "StakesScroll", cat, "Прокручивать список при добавлении", "", "Прокручивать список при добавлении",
+             [this, &ws] { W_.RunHere([&] { ws.StakesScroll(); }); }, {},
+             [&ws] { return ws.Window().StakesScrollEnabled; });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);

@@ -126,6 +126,8 @@ TStatTab::TStatTab(TMainWindow& window, QWidget* parent) : QWidget(parent), Wind
   layout->addWidget(Splitter_, 1);
 
   connect(View_->selectionModel(), &QItemSelectionModel::selectionChanged, &Window_, &TMainWindow::UpdateActions);
+  // The length stays the workspace's (written at exit; a script run sets it too).
+  connect(LengthSpin_, &QSpinBox::valueChanged, this, [this](int n) { Window_.Workspace().SetDrawsStatLen(n); });
   connect(MethodBox_, &QComboBox::currentIndexChanged, this, [this](int) {
     // Choosing another method recalculates at once.
     if (Window_.Commands().IsEnabled(QStringLiteral("DrawsStatCalc"))) Recalculate(false);
@@ -179,6 +181,10 @@ void TStatTab::ClearView() {
 
 void TStatTab::Refresh() {
   if (Window_.Busy()) return;
+  {
+    const QSignalBlocker block(LengthSpin_);
+    LengthSpin_->setValue(std::max(1, Window_.Workspace().Window().DrawsStatLen));
+  }
   ApplyComparisonColumns();
   Recalculate(false);
 }

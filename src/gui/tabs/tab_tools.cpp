@@ -2,10 +2,10 @@
 
 #include <QBoxLayout>
 #include <QHeaderView>
-#include <QScrollArea>
 #include <QTableView>
 
 #include "shell/main_window.h"
+#include "tabs/flow_layout.h"
 
 namespace vexa::gui {
 
@@ -19,17 +19,10 @@ void AddCommand(TCommandTable& t, const char* id, const char* category, const ch
 }
 
 QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::pair<const char*, const char*>> buttons) {
-  // The row sits in a scroll area without bars: narrower than its buttons,
-  // it shows the first ones whole instead of widening the window.
-  auto* area = new QScrollArea(parent);
-  area->setFrameShape(QFrame::NoFrame);
-  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  area->setWidgetResizable(true);
-  auto* bar = new QWidget(area);
-  auto* row = new QHBoxLayout(bar);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(2);
+  // The buttons wrap onto a second row when the tab is narrower than them:
+  // every button shows whole and the row never widens the window.
+  auto* bar = new QWidget(parent);
+  auto* row = new TFlowLayout(bar, 2);
   for (const auto& [id, text] : buttons) {
     auto* b = new QToolButton(bar);
     b->setText(U8(text));
@@ -44,15 +37,13 @@ QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::
     });
     row->addWidget(b);
   }
-  row->addStretch(1);
-  area->setWidget(bar);
-  area->setFixedHeight(bar->sizeHint().height());
-  area->setMinimumWidth(1);
-  area->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  return area;
+  QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  bar->setSizePolicy(policy);
+  return bar;
 }
 
-void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns) {
+void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns, bool sortable) {
   view->setModel(model);
   view->verticalHeader()->hide();
   view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -68,11 +59,18 @@ void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths
   view->setShowGrid(false);
   view->setWordWrap(false);
   view->setCornerButtonEnabled(false);
-  // The default widths, widened where this font would cut a header text.
-  const QFontMetrics fm = view->horizontalHeader()->fontMetrics();
+  QHeaderView* header = view->horizontalHeader();
+  if (sortable) {
+    header->setSortIndicatorShown(true);
+    header->setSectionsClickable(true);
+  }
+  // The default widths, widened where this font would cut a header text;
+  // a sortable list keeps room for the sort arrow beside any of its texts.
+  const QFontMetrics fm = header->fontMetrics();
   for (int c = 0; c < columns; ++c) {
-    const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    view->setColumnWidth(c, std::max(widths[c], fm.horizontalAdvance(header) + 12));
+    const QString text = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int needed = sortable ? header->sectionSizeHint(c) : fm.horizontalAdvance(text) + 12;
+    view->setColumnWidth(c, std::max(widths[c], needed));
   }
 }
 

@@ -27,11 +27,13 @@ void AddCommand(TCommandTable& t, const char* id, const char* category, const ch
                 std::function<bool()> checked = {}, const char* group = "", bool whileBusy = false);
 
 // A row of buttons bound to commands (id, caption); the window enables them
-// with their commands. The row never widens the window: narrow, it is cut.
+// with their commands. The row never widens the window: narrow, it wraps.
 QWidget* CommandBar(TMainWindow& w, QWidget* parent, std::initializer_list<std::pair<const char*, const char*>> buttons);
 
-// A list view as the window's lists are set up: whole rows, no grid, fixed row height.
-void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns);
+// A list view as the window's lists are set up: whole rows, no grid, fixed
+// row height; sortable: with a clickable header showing the sort arrow.
+void SetupTabList(QTableView* view, QAbstractItemModel* model, const int* widths, int columns,
+                  bool sortable = false);
 
 // The focused row of a view, -1 without one.
 int FocusedRow(const QTableView* view);

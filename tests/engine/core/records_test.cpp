@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 namespace vexa {
 namespace {
@@ -63,6 +64,40 @@ TEST(Records, MergeWithoutGapTracking) {
   MergeStatDraw(a, Entry(1, 9, 2), false);
   EXPECT_EQ(a[0].MinGap, 0);
   EXPECT_EQ(a[0].PrevDraw, 9);
+}
+
+// With the index, merges give the entries a linear search gives: the same
+// places, counters and order, also when the array grows by other means and
+// when two arrays are indexed at once.
+TEST(Records, MergeIndexAgreesWithTheSearch) {
+  std::mt19937 random(11);
+  TStatDrawArray plain;
+  TStatDrawArray indexed;
+  TStatDrawArray other;
+  {
+    const TStatDrawMergeIndex index(indexed);
+    const TStatDrawMergeIndex otherIndex(other);
+    EXPECT_EQ(TStatDrawMergeIndex::For(indexed), &index);
+    EXPECT_EQ(TStatDrawMergeIndex::For(plain), nullptr);
+    for (int i = 0; i < 3000; ++i) {
+      TStatDraw e = Entry(static_cast<int16_t>(random() % 400), 100 + i, static_cast<int32_t>(random() % 5), 0,
+                          static_cast<int32_t>(random() % 3));
+      e.Key[2] = static_cast<int16_t>(random() % 2 - 1);  // negative components too
+      const bool gaps = random() % 2 == 0;
+      if (random() % 50 == 0) {  // a plain append, as the fast paths of some methods do
+        plain.push_back(e);
+        indexed.push_back(e);
+        continue;
+      }
+      MergeStatDraw(plain, e, gaps);
+      MergeStatDraw(indexed, e, gaps);
+      MergeStatDraw(other, Entry(static_cast<int16_t>(i % 7), i, 1), true);
+    }
+  }
+  EXPECT_EQ(TStatDrawMergeIndex::For(indexed), nullptr) << "the scope ended";
+  EXPECT_GT(plain.size(), 300u);
+  EXPECT_EQ(indexed, plain);
+  EXPECT_EQ(other.size(), 7u);
 }
 
 TEST(Records, Totals) {

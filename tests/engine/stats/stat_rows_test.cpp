@@ -353,6 +353,24 @@ TEST_F(StatRecalculate, ActualAgreesWithFindNextOccurrenceForEveryMethod) {
   }
 }
 
+TEST_F(StatRecalculate, RowsKeepTheValuesAndOrderOfThePlainWindowForEveryMethod) {
+  draws = GenerateDemoDraws(400, 3);
+  for (int i = 0; i < list.Count(); ++i) {
+    for (bool sorted : {false, true}) {
+      TStatRowsParams p;
+      p.WindowLength = 300;
+      p.DrawsOffset = 20;
+      p.Sorted = sorted;
+      const TStatRows rows = RecalculateStat(list, i, p, place, false, ui);
+      auto stat = list.CreateStat(i);
+      const TStatDrawArray expected = test::WindowValues(*stat, rows.First, rows.Last, sorted);
+      TStatDrawArray got;
+      for (const auto& r : rows.Rows) got.push_back(r.Rec);
+      EXPECT_EQ(got, expected) << list.Items(i).Code() << (sorted ? " sorted" : "");
+    }
+  }
+}
+
 TEST_F(StatRecalculate, SnapshotTakesElevenTextsOfARow) {
   draws = {Draw(10, {1, 2, 3, 4, 5, 6}), Draw(11, {1, 7, 8, 9, 10, 11})};
   const TStatRows rows = Run("NUMS", 10, 0);

@@ -84,7 +84,12 @@ TEST(WorkspaceWindow, SwitchesAreStoredAtOnce) {
   ws.ViewColorCombs();
   ws.AutoDownload(2);
   ws.FirstRunDone();
+  ws.StakesScroll();
   const auto frm = dir / "Korvane_6x45.frm";
+  EXPECT_FALSE(ReadWindowBool(frm, MainWindowSection, "StakesScrollEnabled", true));
+  EXPECT_FALSE(ws.Window().StakesScrollEnabled);
+  ws.StakesScroll();
+  EXPECT_TRUE(ReadWindowBool(frm, MainWindowSection, "StakesScrollEnabled", false));
   EXPECT_FALSE(ReadWindowBool(frm, MainWindowSection, "ColorDraws", true));
   EXPECT_FALSE(ReadWindowBool(frm, MainWindowSection, "ColorCombs", true));
   EXPECT_EQ(ReadWindowInt(frm, MainWindowSection, "DownloadDrawsOnStart", 0), 2);
@@ -101,12 +106,17 @@ TEST(WorkspaceWindow, WindowStateRoundTrips) {
     TWorkspace ws(dir.Path(), ui);
     ws.Open();
     ws.SetDrawsExclude(4);
+    ws.SetDrawsStatLen(0);
+    EXPECT_EQ(ws.Window().DrawsStatLen, 1) << "at least one draw";
+    ws.SetDrawsStatLen(250);
     TWorkspace::TWindowExitState state;
     state.Placement.NormPos = {10, 20, 810, 620};
     state.Screen = screen;
     state.LeftPanelWidth = 400;
     state.FiltersHeight = 150;
     state.Lists.push_back({"lvDraws", TListColumns{{60, 25, 25}, std::nullopt, false, false}});
+    state.Lists.push_back({"lvRatings", TListColumns{{310, 61}, std::nullopt, false, false}});
+    ws.RatingsSort(1, false);
     ws.SaveWindowState(state);
   }
   TWorkspace ws(dir.Path(), ui);
@@ -114,12 +124,18 @@ TEST(WorkspaceWindow, WindowStateRoundTrips) {
   EXPECT_EQ(ws.Window().LeftPanelWidth, 400);
   EXPECT_EQ(ws.Window().FiltersHeight, 150);
   EXPECT_EQ(ws.Window().DrawsExclude, 4);
+  EXPECT_EQ(ws.Window().DrawsStatLen, 250);
   const TRestoredPlacement placement = ws.WindowPlacement(screen);
   ASSERT_TRUE(placement.NormPos.has_value());
   EXPECT_EQ((*placement.NormPos)[2], 810);
   TListColumns columns{{54, 24, 24, 24}, std::nullopt, false, false};
   ws.ReadListColumns("lvDraws", columns);
   EXPECT_EQ(columns.Widths, (std::vector<int32_t>{60, 25, 25, 24}));
+  TListColumns ratings{{300, 60, 60}, std::nullopt, false, false};
+  ws.ReadListColumns("lvRatings", ratings);
+  EXPECT_EQ(ratings.Widths, (std::vector<int32_t>{310, 61, 60}));
+  EXPECT_EQ(ws.RatingsSortColumn(), 1) << "the ratings' order is kept with the list";
+  EXPECT_FALSE(ws.RatingsSortDescending());
 }
 
 TEST(WorkspaceWindow, DataFolderRule) {
