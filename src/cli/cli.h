@@ -8,9 +8,11 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <ostream>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/user_interface.h"
@@ -122,5 +124,31 @@ int RunScriptRun(TContext& ctx, TArgs& args);      // script_run_command.cpp
 int RunScriptTest(TContext& ctx, TArgs& args);     // script_run_command.cpp
 
 std::string Usage();
+
+// A table cell as one field of its line: tabs and line breaks become blanks.
+std::string TsvCell(std::string_view text);
+
+template <typename TCells>
+void PrintCells(std::ostream& out, const std::string& first, const TCells& cells) {
+  out << TsvCell(first);
+  for (const auto& cell : cells) out << '\t' << TsvCell(cell);
+  out << '\n';
+}
+
+// Running a command that deletes is the user's answer to its question.
+class TConfirmedUi final : public TUserInterface {
+ public:
+  explicit TConfirmedUi(TUserInterface& inner) : Inner_(inner) {}
+  void Progress(const TProgress& progress) override { Inner_.Progress(progress); }
+  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
+    Inner_.Message(kind, text, cause);
+  }
+  bool Ask(std::string_view, std::string_view, bool) override { return true; }
+  bool StopRequested() override { return Inner_.StopRequested(); }
+
+ private:
+  TUserInterface& Inner_;
+};
+
 
 }  // namespace vexa::cli

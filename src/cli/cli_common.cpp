@@ -122,4 +122,11 @@ std::string Usage() {
   return out;
 }
 
+std::string TsvCell(std::string_view text) {
+  std::string cell(text);
+  for (char& c : cell)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return cell;
+}
+
 }  // namespace vexa::cli

@@ -11,27 +11,7 @@
 namespace vexa::cli {
 namespace {
 
-// Running a delete command is the user's answer to its question.
-class TConfirmedUi : public TUserInterface {
- public:
-  explicit TConfirmedUi(TUserInterface& inner) : Inner_(inner) {}
-  void Progress(const TProgress& progress) override { Inner_.Progress(progress); }
-  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
-    Inner_.Message(kind, text, cause);
-  }
-  bool Ask(std::string_view, std::string_view, bool) override { return true; }
-  bool StopRequested() override { return Inner_.StopRequested(); }
 
- private:
-  TUserInterface& Inner_;
-};
-
-template <typename TCells>
-void PrintCells(std::ostream& out, const std::string& first, const TCells& cells) {
-  out << first;
-  for (const auto& cell : cells) out << '\t' << cell;
-  out << '\n';
-}
 
 std::string Option(TArgs& args, const std::string& name, bool required, const char* usage) {
   bool found = false;

@@ -22,7 +22,8 @@ class OnlineCli : public ::testing::Test {
 TEST_F(OnlineCli, SystemsListDownloadAndTheMissingSystemForPlay) {
   service.Reply(SystemsListPath,
                 Result("<row><id>5</id><nums>7</nums><olap>3</olap><csize>2</csize><title>" +
-                       wire::Base64Encode("Семёрка") + "</title><descr></descr><author>A</author>"
+                       wire::Base64Encode("Семёрка") + "</title><descr>" + wire::Base64Encode("две\r\nстроки\tи табуляция") +
+                       "</descr><author>A</author>"
                        "<cl_mail>me@x.org</cl_mail><url></url><created>2024-01-01 00:00:00</created>"
                        "<downloads>3</downloads></row>"));
   TCliResult r = RunCli(dir.Path(), {"systems", "list"});
@@ -31,7 +32,8 @@ TEST_F(OnlineCli, SystemsListDownloadAndTheMissingSystemForPlay) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "ID\tНазвание\tАвтор\tЧисла\tБлок\tКомбинаций\tДата создания\tСтатус\tЗагрузок\tПоследняя\t"
                       "Комментарии\tСсылка");
-  EXPECT_EQ(lines[1], "5\tСемёрка\tA\t07\t3\t2\t2024-01-01 00:00:00\t\t3\t\t\t");
+  // A description of several lines stays one field of one line.
+  EXPECT_EQ(lines[1], "5\tСемёрка\tA\t07\t3\t2\t2024-01-01 00:00:00\t\t3\t\tдве  строки и табуляция\t");
 
   service.Reply(SystemsDataPath, Result("<row><clist>" + wire::Base64Encode("1 2 3 4 5 6\r\n2 3 4 5 6 7") +
                                         "</clist></row>"));
