@@ -135,7 +135,7 @@ void PrintCells(std::ostream& out, const std::string& first, const TCells& cells
   out << '\n';
 }
 
-// Running a command that deletes is the user's answer to its question.
+// Running a command that asks (a delete, a replace) is the user's answer to its question.
 class TConfirmedUi final : public TUserInterface {
  public:
   explicit TConfirmedUi(TUserInterface& inner) : Inner_(inner) {}

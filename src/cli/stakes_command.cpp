@@ -11,21 +11,6 @@
 namespace vexa::cli {
 namespace {
 
-// Running one of these commands is the user's answer to its question.
-class TConfirmedUserInterface : public TUserInterface {
- public:
-  explicit TConfirmedUserInterface(TUserInterface& inner) : Inner_(inner) {}
-  void Progress(const TProgress& progress) override { Inner_.Progress(progress); }
-  void ShowMessage(TMessageKind kind, std::string_view text, std::string_view cause) override {
-    Inner_.Message(kind, text, cause);
-  }
-  bool Ask(std::string_view, std::string_view, bool) override { return true; }
-  bool StopRequested() override { return Inner_.StopRequested(); }
-
- private:
-  TUserInterface& Inner_;
-};
-
 void PrintRow(std::ostream& out, const std::vector<std::string>& cells) {
   for (size_t i = 0; i < cells.size(); ++i) {
     if (i > 0) out << '\t';
@@ -127,7 +112,7 @@ int StakesDelete(TContext& ctx, TArgs& args) {
 
 int StakesClear(TContext& ctx, TArgs& args) {
   NoMoreWords(args, "stakes clear");
-  TConfirmedUserInterface ui(ctx.Ui);
+  TConfirmedUi ui(ctx.Ui);
   TContext confirmed{ctx.DataDir, ctx.Out, ctx.Err, ui};
   auto ws = OpenWorkspace(confirmed);
   const int count = ws->Stakes().Count();
@@ -173,7 +158,7 @@ int RatingsExportCommand(TContext& ctx, TArgs& args) {
 
 int RatingsRefreshCommand(TContext& ctx, TArgs& args) {
   NoMoreWords(args, "ratings refresh");
-  TConfirmedUserInterface ui(ctx.Ui);
+  TConfirmedUi ui(ctx.Ui);
   TContext confirmed{ctx.DataDir, ctx.Out, ctx.Err, ui};
   auto ws = OpenWorkspace(confirmed);
   ws->RatingsRefresh();
