@@ -109,9 +109,13 @@ void TakeStatOrder(const TStatModel* model, TExportTable& table) {
 bool GridShown(TMainWindow& w, const char* name) {
   QAbstractItemView* v = FindView(w, name);
   if (v == nullptr || v->model() == nullptr || v->model()->columnCount() + 1 <= 2) return false;
-  for (const QTabWidget* pages : w.findChildren<QTabWidget*>())
-    for (int i = 0; i < pages->count(); ++i)
-      if (pages->widget(i)->isAncestorOf(v)) return pages->isTabVisible(i);
+  // The page holding the grid is a child of the tab widget's stack.
+  for (QWidget* page = v; page != nullptr; page = page->parentWidget())
+    if (auto* pages = page->parentWidget() != nullptr
+                          ? qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget())
+                          : nullptr;
+        pages != nullptr && pages->indexOf(page) >= 0)
+      return pages->isTabVisible(pages->indexOf(page));
   return true;
 }
 
