@@ -16,11 +16,13 @@
 #             or that folder's path for a folder-based update
 # PROGRAM=FILE packs that already built program instead of building `vexa`
 # (Korvane_6x45 for the window); the configuration's section is its name.
-# A key other than the program's built-in one must be trusted by the user:
-# settings file, section [Update], TrustedKeyFile=<public key PEM file>.
+# The `vexa` built here trusts KEY's public key out of the box
+# (-DVEXA_UPDATE_KEY_FILE), so its own next update verifies too.
+# A key other than the running program's built-in one must be trusted by the
+# user: settings file, section [Update], TrustedKeyFile=<public key PEM file>.
 set -eu
 
-[ $# -ge 4 ] || { sed -n '2,19p' "$0"; exit 2; }
+[ $# -ge 4 ] || { sed -n '2,21p' "$0"; exit 2; }
 VERSION=$1
 KEY=$2
 OUT=$3
@@ -34,7 +36,9 @@ if [ -n "${PROGRAM:-}" ]; then
   SRCDIR=$(cd "$(dirname "$PROGRAM")" && pwd)
   NAME=$(basename "$PROGRAM")
 else
-  cmake -S "$ROOT" -B "$BUILD/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_VERSION="$VERSION" >/dev/null
+  openssl pkey -in "$KEY" -pubout -out "$BUILD/trusted.pem"
+  cmake -S "$ROOT" -B "$BUILD/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_VERSION="$VERSION" \
+    -DVEXA_UPDATE_KEY_FILE="$BUILD/trusted.pem" >/dev/null
   ninja -C "$BUILD/build" vexa >/dev/null
   SRCDIR="$BUILD/build/src/cli"
   NAME=vexa

@@ -3,7 +3,7 @@
 # Safe to run again: it asks apt only for what is missing.
 set -eu
 
-PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libssl-dev zlib1g-dev ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev xvfb xauth clang libclang-rt-14-dev libxlsxwriter-dev unzip openssl"
+PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libssl-dev zlib1g-dev ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev xvfb xauth clang libclang-rt-14-dev unzip openssl"
 
 missing=""
 for p in $PACKAGES; do

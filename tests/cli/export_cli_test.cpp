@@ -9,6 +9,7 @@
 
 #include "core/codec.h"
 #include "support/temp_dir.h"
+#include "support/xlsx_sheet.h"
 
 namespace vexa {
 namespace {
@@ -66,7 +67,12 @@ TEST_F(ExportCli, DrawsAllAndSelectedRows) {
   std::string sheet = Sheet("d.xlsx");
   EXPECT_NE(sheet.find("<t>Архив тиражей</t>"), std::string::npos);
   EXPECT_NE(sheet.find("<t>Дата тиража</t>"), std::string::npos);
-  EXPECT_NE(sheet.find("<dimension ref=\"A1:K34\"/>"), std::string::npos);  // captions in row 4, 30 rows
+  // Captions in row 4, 30 rows of 11 columns; draw numbers as numbers, dates as text.
+  const auto cells = test::ReadSheetCells(sheet);
+  EXPECT_EQ(cells.count("K34"), 1u);
+  EXPECT_EQ(cells.count("A35") + cells.count("L4"), 0u);
+  EXPECT_TRUE(cells.at("A5").Number);
+  EXPECT_FALSE(cells.at("K5").Number);
 
   r = Run({"export", "draws", "-o", File("s.xlsx"), "--selected", "2,5-6"});
   ASSERT_EQ(r.Status, 0) << r.Err;
@@ -84,9 +90,13 @@ TEST_F(ExportCli, ParamsFileChoosesColumnsAndTitle) {
   EXPECT_NE(sheet.find("<t>Мой отчет</t>"), std::string::npos);
   EXPECT_EQ(sheet.find("Отчет построен"), std::string::npos);
   // Title row 1, captions row 3: "Когда", "№", then the other columns but "1".
-  EXPECT_NE(sheet.find("<c r=\"A3\" s=\"2\" t=\"inlineStr\"><is><t>Когда</t>"), std::string::npos) << sheet.substr(0, 3000);
-  EXPECT_NE(sheet.find("<c r=\"B3\" s=\"2\" t=\"inlineStr\"><is><t>№</t>"), std::string::npos);
-  EXPECT_NE(sheet.find("<c r=\"C3\" s=\"2\" t=\"inlineStr\"><is><t>2</t>"), std::string::npos);
+  const auto cells = test::ReadSheetCells(sheet);
+  EXPECT_EQ(cells.at("A3").Text, "Когда");
+  EXPECT_EQ(cells.at("B3").Text, "№");
+  EXPECT_EQ(cells.at("C3").Text, "2");
+  EXPECT_FALSE(cells.at("C3").Number);  // a caption stays text
+  EXPECT_EQ(cells.at("A3").Style, cells.at("C3").Style);
+  EXPECT_NE(cells.at("A3").Style, cells.at("A4").Style);
 }
 
 TEST_F(ExportCli, EveryTableExports) {

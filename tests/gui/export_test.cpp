@@ -14,8 +14,8 @@
 #include <QtTest>
 
 #include <map>
-#include <regex>
 
+#include "support/xlsx_sheet.h"
 #include "dialogs/export_dialog.h"
 #include "dialogs/export_field_dialog.h"
 #include "gui_fixture.h"
@@ -36,13 +36,7 @@ std::map<std::string, std::string> SheetCells(const QString& xlsx, const char* s
   unzip.waitForFinished(60000);
   const std::string xml = unzip.readAllStandardOutput().toStdString();
   std::map<std::string, std::string> cells;
-  const std::regex re("<c r=\"([A-Z]+[0-9]+)\"[^>]*?(/>|t=\"inlineStr\"><is><t[^>]*>([^<]*)</t></is></c>|>)");
-  for (auto it = std::sregex_iterator(xml.begin(), xml.end(), re); it != std::sregex_iterator(); ++it) {
-    std::string text = (*it)[3].str();
-    for (const auto& [from, to] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
-      for (size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, std::strlen(from), to);
-    cells[(*it)[1].str()] = text;
-  }
+  for (const auto& [ref, cell] : vexa::test::ReadSheetCells(xml)) cells[ref] = cell.Text;
   return cells;
 }
 
@@ -259,6 +253,29 @@ class TExportTest : public QObject {
       QCOMPARE(d->NotesEdit()->text(), QStringLiteral("заметка"));
       QVERIFY(!d->Fields()[10].Checked);
       QCOMPARE(QString::fromStdString(d->Fields()[10].PhysicalField), QStringLiteral("Тираж"));
+      d->reject();
+    });
+    QVERIFY(f.Trigger("DrawsXlsExport"));
+  }
+
+  void FieldListWidthsAreKeptAcrossDialogs() {
+    TGuiFixture f(30);
+    f.Open(false);
+    f.OnDialog<TExportDialog>([&](TExportDialog* d) {
+      const TCloseLeftOpen guard{d};
+      auto* list = d->findChild<QTreeWidget*>(QString::fromLatin1(TExportDialog::FieldListName));
+      QCOMPARE(list->columnWidth(0), 250);
+      list->setColumnWidth(0, 311);
+      d->reject();  // kept however the dialog closes
+    });
+    QVERIFY(f.Trigger("DrawsXlsExport"));
+    const TIniFile frm = LoadWindowSettings(f.Dir / "Korvane_6x45.frm");
+    QCOMPARE(frm.ReadString(TExportDialog::WindowSection, "lvFields.Column0", ""), std::string("311"));
+    f.OnDialog<TExportDialog>([&](TExportDialog* d) {
+      const TCloseLeftOpen guard{d};
+      auto* list = d->findChild<QTreeWidget*>(QString::fromLatin1(TExportDialog::FieldListName));
+      QCOMPARE(list->columnWidth(0), 311);
+      QCOMPARE(list->columnWidth(1), 134);
       d->reject();
     });
     QVERIFY(f.Trigger("DrawsXlsExport"));

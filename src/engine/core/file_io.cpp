@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/atomic_file_writer.h"
 #include "core/error.h"
 #include "core/format.h"
 
@@ -53,18 +54,6 @@ extern "C" void RemoveTempsAndDie(int sig) {
   std::signal(sig, SIG_DFL);
   std::raise(sig);
 }
-
-// Registered for as long as the write runs.
-class TTempGuard {
- public:
-  explicit TTempGuard(const std::string& name) : Slot_(RegisterTemp(name)) {}
-  ~TTempGuard() { UnregisterTemp(Slot_); }
-  TTempGuard(const TTempGuard&) = delete;
-  TTempGuard& operator=(const TTempGuard&) = delete;
-
- private:
-  int Slot_;
-};
 
 bool IsMkstempSuffix(std::string_view s) {
   if (s.size() != 6) return false;
@@ -163,50 +152,84 @@ std::string ReadWholeFile(const std::filesystem::path& path, uint64_t maxBytes) 
   return content;
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, unsigned mode, bool forceMode) {
+TAtomicFileWriter::TAtomicFileWriter(const std::filesystem::path& path, unsigned mode, bool forceMode)
+    : Path_(path) {
   const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) throw EVexaError(SystemError(errno));
-  const std::string tmpPath(name.data());
-  const TTempGuard guard(tmpPath);
-  auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(tmpPath.c_str());
-    throw EVexaError(SystemError(err));
-  };
+  Fd_ = ::mkstemp(name.data());
+  if (Fd_ < 0) throw EVexaError(SystemError(errno));
+  TempPath_ = name.data();
+  Slot_ = RegisterTemp(TempPath_);
   struct stat st {};
   const mode_t perms =
       (!forceMode && ::stat(path.c_str(), &st) == 0) ? (st.st_mode & 07777) : static_cast<mode_t>(mode);
-  if (::fchmod(fd, perms) != 0) fail(errno);
+  if (::fchmod(Fd_, perms) != 0) Fail(errno);
+}
+
+TAtomicFileWriter::~TAtomicFileWriter() {
+  if (Fd_ >= 0) ::close(Fd_);
+  if (!TempPath_.empty()) ::unlink(TempPath_.c_str());
+  UnregisterTemp(Slot_);
+}
+
+void TAtomicFileWriter::Fail(int err) {
+  if (Fd_ >= 0) ::close(Fd_);
+  Fd_ = -1;
+  if (!TempPath_.empty()) ::unlink(TempPath_.c_str());
+  TempPath_.clear();
+  throw EVexaError(SystemError(err));
+}
+
+void TAtomicFileWriter::Write(std::string_view data) {
+  if (Fd_ < 0) throw EVexaError(SystemError(EBADF));
   size_t done = 0;
-  while (done < content.size()) {
-    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+  while (done < data.size()) {
+    const ssize_t n = ::write(Fd_, data.data() + done, data.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      fail(errno);
+      Fail(errno);
     }
     done += static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0) fail(errno);
-  if (::close(fd) != 0) {
-    int err = errno;
-    ::unlink(tmpPath.c_str());
-    throw EVexaError(SystemError(err));
+  Size_ += data.size();
+}
+
+void TAtomicFileWriter::WriteAt(uint64_t offset, std::string_view data) {
+  if (Fd_ < 0) throw EVexaError(SystemError(EBADF));
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::pwrite(Fd_, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno);
+    }
+    done += static_cast<size_t>(n);
   }
-  if (::rename(tmpPath.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(tmpPath.c_str());
-    throw EVexaError(SystemError(err));
-  }
+}
+
+void TAtomicFileWriter::Commit() {
+  if (Fd_ < 0) throw EVexaError(SystemError(EBADF));
+  if (::fsync(Fd_) != 0) Fail(errno);
+  const int fd = Fd_;
+  Fd_ = -1;
+  if (::close(fd) != 0) Fail(errno);
+  if (::rename(TempPath_.c_str(), Path_.c_str()) != 0) Fail(errno);
+  TempPath_.clear();
   // Make the rename itself durable.
-  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::filesystem::path dir = Path_.has_parent_path() ? Path_.parent_path() : std::filesystem::path(".");
+  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     ::fsync(dfd);
     ::close(dfd);
   }
+}
+
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view content, unsigned mode, bool forceMode) {
+  TAtomicFileWriter writer(path, mode, forceMode);
+  writer.Write(content);
+  writer.Commit();
 }
 
 void SplitLines(std::string_view text, std::vector<std::string>& lines) {

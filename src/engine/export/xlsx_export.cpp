@@ -1,21 +1,20 @@
 #include "export/xlsx_export.h"
 
-#include <unistd.h>
-#include <xlsxwriter.h>
-
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <cstring>
 #include <ctime>
-#include <memory>
-#include <system_error>
+#include <vector>
 
 #include "core/error.h"
 #include "core/format.h"
+#include "export/xlsx_writer.h"
 
 namespace vexa {
 namespace {
+
+// A sheet whose markup passes this goes on into the next sheet like one of
+// too many rows: every zip member stays below the 4 GiB a plain entry holds.
+// No table of the window comes near it.
+constexpr uint64_t XlsxMaxSheetBytes = uint64_t{3} << 30;
 
 std::string Trim(const std::string& s) {
   size_t b = 0;
@@ -25,26 +24,22 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-void Check(lxw_error error, const char* what) {
-  if (error != LXW_NO_ERROR) throw EVexaError(ExportErrorText, std::string(what) + ": " + lxw_strerror(error));
-}
-
-uint8_t Align(int alignment) {
+TXlsxWriter::TAlign Align(int alignment) {
   switch (alignment) {
-    case ExportAlignRight: return LXW_ALIGN_RIGHT;
-    case ExportAlignCenter: return LXW_ALIGN_CENTER;
-    default: return LXW_ALIGN_LEFT;
+    case ExportAlignRight: return TXlsxWriter::TAlign::Right;
+    case ExportAlignCenter: return TXlsxWriter::TAlign::Center;
+    default: return TXlsxWriter::TAlign::Left;
   }
 }
 
-lxw_format* TitleFormat(lxw_workbook* wb, int size, bool bold, bool italic) {
-  lxw_format* f = workbook_add_format(wb);
-  format_set_font_size(f, std::max(1, size));
-  if (bold) format_set_bold(f);
-  if (italic) format_set_italic(f);
-  format_set_align(f, LXW_ALIGN_LEFT);
-  format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
-  return f;
+TXlsxWriter::TStyle TitleStyle(int size, bool bold, bool italic) {
+  TXlsxWriter::TStyle s;
+  s.FontSize = std::max(1, size);
+  s.Bold = bold;
+  s.Italic = italic;
+  s.Horizontal = TXlsxWriter::TAlign::Left;
+  s.VerticalCenter = true;
+  return s;
 }
 
 // A sheet name of at most 31 characters with a " (n)" suffix.
@@ -63,23 +58,6 @@ std::string ContinuationName(const std::string& name, int n) {
   }
   return base.substr(0, cut) + suffix;
 }
-
-// Removes the temporary file unless the export got to its end.
-struct TTempGuard {
-  std::filesystem::path Path;
-  bool Keep = false;
-  ~TTempGuard() {
-    std::error_code ignored;
-    if (!Keep) std::filesystem::remove(Path, ignored);
-  }
-};
-
-// A workbook abandoned by a failure is freed without writing it.
-struct TWorkbookCloser {
-  void operator()(lxw_workbook* wb) const {
-    if (wb) lxw_workbook_free(wb);
-  }
-};
 
 }  // namespace
 
@@ -107,139 +85,105 @@ TExportResult WriteXlsxExport(const std::filesystem::path& file, const TExportTa
   auto step = [&](const char* text) { ui.SetProgress(text, ++done, total); };
   ui.SetProgress("Вызов Microsoft Excel...", done, total);
 
-  const std::filesystem::path temp = file.string() + ".tmp" + std::to_string(::getpid());
-  lxw_workbook_options options{};
-  options.constant_memory = LXW_TRUE;
-  options.use_zip64 = LXW_TRUE;
-  std::string tmpdir = file.parent_path().empty() ? std::string(".") : file.parent_path().string();
-  options.tmpdir = tmpdir.data();
-  TTempGuard guard{temp};
-  std::unique_ptr<lxw_workbook, TWorkbookCloser> wb(workbook_new_opt(temp.c_str(), &options));
-  if (!wb) throw EVexaError(ExportErrorText, "Ошибка создания книги Microsoft Excel!");
-  step("Создание рабочей книги...");
+  try {
+    TXlsxWriter book(file);
+    step("Создание рабочей книги...");
 
-  TExportResult result;
-  result.Columns = static_cast<int>(checked.size());
-  const int base = std::clamp(params.BaseFontSize, ExportMinFontSize, ExportMaxFontSize);
-  const std::string sheetName = CleanSheetName(params.SheetName);
+    TExportResult result;
+    result.Columns = static_cast<int>(checked.size());
+    const int base = std::clamp(params.BaseFontSize, ExportMinFontSize, ExportMaxFontSize);
+    const std::string sheetName = CleanSheetName(params.SheetName);
+    book.SetTitle(params.Title);
 
-  // Formats: one per alignment for the columns and for the data. The
-  // library looks a duplicate format up in its hash table on every cell
-  // written with it, so equal formats are never created twice.
-  std::array<lxw_format*, 3> columnByAlign{};
-  std::array<lxw_format*, 3> dataByAlign{};
-  std::vector<lxw_format*> columnFormats;
-  std::vector<lxw_format*> dataFormats;
-  for (const TExportField* f : checked) {
-    const size_t a = f->Alignment == ExportAlignRight ? 1 : f->Alignment == ExportAlignCenter ? 2 : 0;
-    if (!columnByAlign[a]) {
-      lxw_format* c = workbook_add_format(wb.get());
-      format_set_font_size(c, base);
-      format_set_align(c, Align(f->Alignment));
-      format_set_align(c, LXW_ALIGN_VERTICAL_CENTER);
-      columnByAlign[a] = c;
-      lxw_format* d = workbook_add_format(wb.get());
-      format_set_font_size(d, base);
-      format_set_align(d, Align(f->Alignment));
-      format_set_align(d, LXW_ALIGN_VERTICAL_CENTER);
-      format_set_border(d, LXW_BORDER_THIN);
-      dataByAlign[a] = d;
+    // Columns carry the base size and alignment; the data cells add thin
+    // borders, the captions medium ones.
+    std::vector<TXlsxWriter::TColumn> columns;
+    std::vector<int> dataStyles;
+    for (const TExportField* f : checked) {
+      TXlsxWriter::TStyle s;
+      s.FontSize = base;
+      s.Horizontal = Align(f->Alignment);
+      s.VerticalCenter = true;
+      const double width = std::clamp(ReadExportWidth(f->Width), 0.0, double{ExportMaxColumnWidth});
+      columns.push_back({width, book.AddStyle(s)});
+      s.Border = TXlsxWriter::TBorder::Thin;
+      dataStyles.push_back(book.AddStyle(s));
     }
-    columnFormats.push_back(columnByAlign[a]);
-    dataFormats.push_back(dataByAlign[a]);
-  }
-  lxw_format* captionFormat = workbook_add_format(wb.get());
-  format_set_font_size(captionFormat, base);
-  format_set_align(captionFormat, LXW_ALIGN_CENTER);
-  format_set_align(captionFormat, LXW_ALIGN_VERTICAL_CENTER);
-  format_set_text_wrap(captionFormat);
-  format_set_border(captionFormat, LXW_BORDER_MEDIUM);
+    TXlsxWriter::TStyle caption;
+    caption.FontSize = base;
+    caption.Horizontal = TXlsxWriter::TAlign::Center;
+    caption.VerticalCenter = true;
+    caption.Wrap = true;
+    caption.Border = TXlsxWriter::TBorder::Medium;
+    const int captionStyle = book.AddStyle(caption);
+    const auto orientation = params.PageOrientation == 1   ? TXlsxWriter::TOrientation::Portrait
+                             : params.PageOrientation == 2 ? TXlsxWriter::TOrientation::Landscape
+                                                           : TXlsxWriter::TOrientation::Default;
 
-  const bool hasHeader = !header.empty();
-  const bool hasNotes = !Trim(params.Notes).empty();
-  const int q = hasHeader ? 2 : 0;
-  const int r = (hasNotes ? 1 : 0) + (params.ShowCreateTime ? 1 : 0);
-  const int p = q + r + 3;
-  result.CaptionRow = p;
+    const bool hasHeader = !header.empty();
+    const bool hasNotes = !Trim(params.Notes).empty();
+    const int q = hasHeader ? 2 : 0;
+    const int r = (hasNotes ? 1 : 0) + (params.ShowCreateTime ? 1 : 0);
+    const int p = q + r + 3;
+    result.CaptionRow = p;
 
-  auto addSheet = [&](const std::string& name) {
-    lxw_worksheet* ws = workbook_add_worksheet(wb.get(), name.empty() ? nullptr : name.c_str());
-    if (!ws) throw EVexaError(ExportErrorText, "Ошибка создания листа Microsoft Excel!");
-    if (params.PageOrientation == 1) worksheet_set_portrait(ws);
-    if (params.PageOrientation == 2) worksheet_set_landscape(ws);
-    for (size_t k = 0; k < checked.size(); ++k) {
-      const double width = std::clamp(ReadExportWidth(checked[k]->Width), 0.0, double{ExportMaxColumnWidth});
-      Check(worksheet_set_column(ws, static_cast<lxw_col_t>(k), static_cast<lxw_col_t>(k), width, columnFormats[k]),
-            "ColumnWidth");
-    }
-    ++result.Sheets;
-    return ws;
-  };
-  auto writeCaptions = [&](lxw_worksheet* ws, lxw_row_t row) {
-    for (size_t k = 0; k < checked.size(); ++k)
-      Check(worksheet_write_string(ws, row, static_cast<lxw_col_t>(k), checked[k]->Caption.c_str(), captionFormat),
-            "Captions");
-  };
+    auto writeCaptions = [&](int64_t row) {
+      book.BeginRow(row);
+      for (const TExportField* f : checked) book.Text(f->Caption, captionStyle);
+      book.EndRow();
+    };
+    auto titleRow = [&](int64_t row, const std::string& text, const TXlsxWriter::TStyle& style) {
+      book.BeginRow(row);
+      book.Text(text, book.AddStyle(style));
+      book.EndRow();
+    };
 
-  lxw_worksheet* ws = addSheet(sheetName);
-  step("Создание листа...");
-  step("Форматирование листа...");
-  for (int64_t i = 0; i < fieldCount; ++i) step("Форматирование листа...");
+    book.BeginSheet(sheetName.empty() ? "Sheet1" : sheetName, columns, orientation);
+    result.Sheets = 1;
+    step("Создание листа...");
+    step("Форматирование листа...");
+    for (int64_t i = 0; i < fieldCount; ++i) step("Форматирование листа...");
 
-  if (hasHeader)
-    Check(worksheet_write_string(ws, 0, 0, header.c_str(), TitleFormat(wb.get(), base - 2, false, true)), "Header");
-  Check(worksheet_write_string(ws, static_cast<lxw_row_t>(q), 0, params.Title.c_str(),
-                               TitleFormat(wb.get(), base + 4, true, false)),
-        "Title");
-  if (hasNotes)
-    Check(worksheet_write_string(ws, static_cast<lxw_row_t>(q + 1), 0, params.Notes.c_str(),
-                                 TitleFormat(wb.get(), base, true, false)),
-          "Notes");
-  if (params.ShowCreateTime) {
-    const std::string line = Format(ExportCreateTimeFormat, {timeText.empty() ? ExportTimeNow() : timeText});
-    Check(worksheet_write_string(ws, static_cast<lxw_row_t>(q + r), 0, line.c_str(),
-                                 TitleFormat(wb.get(), base, false, true)),
-          "CreateTime");
-  }
-  step("Форматирование листа...");
-  writeCaptions(ws, static_cast<lxw_row_t>(p - 1));
-  for (int64_t i = 0; i < fieldCount; ++i) step("Форматирование листа...");
+    if (hasHeader) titleRow(1, header, TitleStyle(base - 2, false, true));
+    titleRow(q + 1, params.Title, TitleStyle(base + 4, true, false));
+    if (hasNotes) titleRow(q + 2, params.Notes, TitleStyle(base, true, false));
+    if (params.ShowCreateTime)
+      titleRow(q + r + 1, Format(ExportCreateTimeFormat, {timeText.empty() ? ExportTimeNow() : timeText}),
+               TitleStyle(base, false, true));
+    step("Форматирование листа...");
+    writeCaptions(p);
+    for (int64_t i = 0; i < fieldCount; ++i) step("Форматирование листа...");
 
-  lxw_row_t row = static_cast<lxw_row_t>(p);
-  std::string cell;
-  constexpr int64_t ProgressEvery = 65536;
-  for (int64_t i = 0; i < rows; ++i) {
-    if (row >= XlsxMaxRows) {
-      ws = addSheet(ContinuationName(sheetName, result.Sheets + 1));
-      writeCaptions(ws, 0);
-      row = 1;
-    }
-    const int64_t source = ExportSourceRow(table, mode, i);
-    for (size_t k = 0; k < checked.size(); ++k) {
-      cell = table.Cell(source, checked[k]->SourceIndex);
-      if (cell.empty()) {
-        Check(worksheet_write_blank(ws, row, static_cast<lxw_col_t>(k), dataFormats[k]), "Data");
-      } else {
-        Check(worksheet_write_string(ws, row, static_cast<lxw_col_t>(k), cell.c_str(), dataFormats[k]), "Data");
+    int64_t row = p + 1;
+    constexpr int64_t ProgressEvery = 65536;
+    for (int64_t i = 0; i < rows; ++i) {
+      if (row > XlsxMaxRows || book.SheetBytes() > XlsxMaxSheetBytes) {
+        ++result.Sheets;
+        book.BeginSheet(ContinuationName(sheetName, result.Sheets), columns, orientation);
+        writeCaptions(1);
+        row = 2;
+      }
+      const int64_t source = ExportSourceRow(table, mode, i);
+      book.BeginRow(row);
+      for (size_t k = 0; k < checked.size(); ++k) book.Value(table.Cell(source, checked[k]->SourceIndex), dataStyles[k]);
+      book.EndRow();
+      ++row;
+      ++done;
+      if ((i + 1) % ProgressEvery == 0 || i + 1 == rows) {
+        ui.SetProgress("Подготовка данных для экспорта...", done, total);
+        ThrowIfStopped(ui);
       }
     }
-    ++row;
-    ++done;
-    if ((i + 1) % ProgressEvery == 0 || i + 1 == rows) {
-      ui.SetProgress("Подготовка данных для экспорта...", done, total);
-      ThrowIfStopped(ui);
-    }
+    result.Rows = rows;
+    step("Передача данных в Microsoft Excel...");
+    book.Close();
+    return result;
+  } catch (const EStopped&) {
+    throw;
+  } catch (const EVexaError& e) {
+    if (e.Message() == ExportErrorText) throw;
+    throw EVexaError(ExportErrorText, e.Cause().empty() ? e.Message() : e.Message() + " " + e.Cause());
   }
-  result.Rows = rows;
-  step("Передача данных в Microsoft Excel...");
-
-  const lxw_error closed = workbook_close(wb.release());
-  if (closed != LXW_NO_ERROR) throw EVexaError(ExportErrorText, lxw_strerror(closed));
-  std::error_code ec;
-  std::filesystem::rename(temp, file, ec);
-  if (ec) throw EVexaError(ExportErrorText, ec.message());
-  guard.Keep = true;
-  return result;
 }
 
 }  // namespace vexa

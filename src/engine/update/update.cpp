@@ -7,6 +7,7 @@
 
 #include <openssl/evp.h>
 #include <openssl/pem.h>
+#include <zlib.h>
 
 #include <array>
 #include <cerrno>
@@ -21,6 +22,7 @@
 #include "core/error.h"
 #include "core/format.h"
 #include "online/http.h"
+#include "update_key.h"
 
 namespace vexa {
 namespace fs = std::filesystem;
@@ -133,26 +135,16 @@ bool UpdateAvailable(const TUpdateInfo& info, std::string_view runningVersion) {
 }
 
 std::string FileCrc32Text(const fs::path& file) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
   std::ifstream in(file, std::ios::binary);
   if (!in) throw EVexaError(Format(NotFoundFormat, {file.string()}));
-  uint32_t crc = 0xFFFFFFFFu;
+  uLong crc = crc32_z(0, nullptr, 0);
   std::vector<char> block(32768);
   while (in) {
     in.read(block.data(), static_cast<std::streamsize>(block.size()));
-    const auto n = static_cast<size_t>(in.gcount());
-    for (size_t i = 0; i < n; ++i) crc = table[(crc ^ static_cast<unsigned char>(block[i])) & 0xFF] ^ (crc >> 8);
+    crc = crc32_z(crc, reinterpret_cast<const Bytef*>(block.data()), static_cast<size_t>(in.gcount()));
   }
   char text[9];
-  std::snprintf(text, sizeof text, "%08X", crc ^ 0xFFFFFFFFu);
+  std::snprintf(text, sizeof text, "%08lX", crc);
   return text;
 }
 
@@ -172,11 +164,7 @@ bool VerifyEd25519(std::string_view data, std::string_view signature, const std:
   return false;
 }
 
-const char* BuiltInUpdateKeyPem() {
-  return "-----BEGIN PUBLIC KEY-----\n"
-         "MCowBQYDK2VwAyEAP879OkZW3HJRBA8RY6v5brr8k3uQ+d/GkMb663mLB50=\n"
-         "-----END PUBLIC KEY-----\n";
-}
+const char* BuiltInUpdateKeyPem() { return UpdateKeyPem; }
 
 const char* ProgramVersion() {
 #ifdef VEXA_VERSION

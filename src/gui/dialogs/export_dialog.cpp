@@ -179,7 +179,7 @@ void TExportDialog::BuildSheetPage(QWidget* page) {
 
 void TExportDialog::BuildFieldsPage(QWidget* page) {
   List_ = new QTreeWidget(page);
-  List_->setObjectName(QStringLiteral("lvFields"));
+  List_->setObjectName(QString::fromLatin1(FieldListName));
   List_->setRootIsDecorated(false);
   List_->setItemsExpandable(false);
   List_->setSortingEnabled(false);
@@ -191,8 +191,15 @@ void TExportDialog::BuildFieldsPage(QWidget* page) {
                           QStringLiteral("Ширина"), QStringLiteral("Физическое поле")});
   List_->headerItem()->setTextAlignment(1, Qt::AlignCenter);
   List_->headerItem()->setTextAlignment(2, Qt::AlignCenter);
-  const int widths[] = {250, 134, 60, 150};
-  for (int c = 0; c < 4; ++c) List_->setColumnWidth(c, widths[c]);
+  TListColumns columns;
+  columns.Widths = {250, 134, 60, 150};
+  try {
+    Ws_.ReadWindowListColumns(WindowSection, FieldListName, columns);
+  } catch (const std::exception&) {
+    // An unreadable window settings file keeps the defaults; it was reported at start-up.
+  }
+  for (int c = 0; c < 4; ++c)
+    if (columns.Widths[static_cast<size_t>(c)] > 0) List_->setColumnWidth(c, columns.Widths[static_cast<size_t>(c)]);
   List_->setAlternatingRowColors(true);
   List_->setContextMenuPolicy(Qt::CustomContextMenu);
   auto* popup = new QMenu(List_);
@@ -353,6 +360,17 @@ void TExportDialog::SaveFile() {
   } catch (const std::exception& e) {
     ShowError(this, FromEngine(e.what()));
   }
+}
+
+void TExportDialog::done(int result) {
+  TListColumns columns;
+  for (int c = 0; c < 4; ++c) columns.Widths.push_back(List_->columnWidth(c));
+  try {
+    Ws_.SaveWindowListColumns(WindowSection, FieldListName, columns);
+  } catch (const std::exception&) {
+    // Column widths are a convenience: a failed write loses nothing else.
+  }
+  QDialog::done(result);
 }
 
 void TExportDialog::accept() {

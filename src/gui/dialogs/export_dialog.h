@@ -33,6 +33,9 @@ class TExportDialog : public QDialog {
   Q_OBJECT
 
  public:
+  static constexpr const char* WindowSection = "TFormExpExcel";
+  static constexpr const char* FieldListName = "lvFields";
+
   TExportDialog(TWorkspace& ws, const TExportTable& table, bool allowSave = true, QWidget* parent = nullptr);
 
   // The parameters as the controls hold them.
@@ -61,6 +64,9 @@ class TExportDialog : public QDialog {
   QPushButton* ParamsButton() const { return ParamsButton_; }
 
   void accept() override;
+  // Keeps the field list's column widths (section TFormExpExcel of the
+  // window settings file) however the dialog closes.
+  void done(int result) override;
 
  private:
   void BuildSheetPage(QWidget* page);

@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "core/error.h"
 #include "export/xlsx_export.h"
 #include "support/temp_dir.h"
+#include "support/xlsx_sheet.h"
 
 namespace vexa {
 namespace {
@@ -29,18 +29,18 @@ std::string Member(const std::filesystem::path& zip, const std::string& name, co
   return ReadBytes(out);
 }
 
-// The inline text of cell `ref` ("A5"), or "<none>".
+// The text of cell `ref` ("A5"), or "<none>" when the sheet has no such cell.
 std::string CellText(const std::string& sheet, const std::string& ref) {
-  std::smatch m;
-  const std::regex re("<c r=\"" + ref + "\"[^>]*t=\"inlineStr\"><is><t[^>]*>([^<]*)</t></is></c>");
-  return std::regex_search(sheet, m, re) ? m[1].str() : "<none>";
+  const auto cells = test::ReadSheetCells(sheet);
+  const auto it = cells.find(ref);
+  return it == cells.end() ? "<none>" : it->second.Text;
 }
 
 // The style index of cell `ref`.
 int CellStyle(const std::string& sheet, const std::string& ref) {
-  std::smatch m;
-  const std::regex re("<c r=\"" + ref + "\" s=\"([0-9]+)\"");
-  return std::regex_search(sheet, m, re) ? std::stoi(m[1].str()) : -1;
+  const auto cells = test::ReadSheetCells(sheet);
+  const auto it = cells.find(ref);
+  return it == cells.end() ? -1 : it->second.Style;
 }
 
 // The cell format `index` of styles.xml.
@@ -105,7 +105,8 @@ TEST(XlsxExport, TwoCheckedFieldsOneMovedToTheTopWithTitleBlock) {
   EXPECT_EQ(CellText(sheet, "C7"), "<none>");
   EXPECT_EQ(CellText(sheet, "A8"), "r0c3");
   EXPECT_EQ(CellText(sheet, "B8"), "r0c1");
-  EXPECT_EQ(CellText(sheet, "A9"), "<none>");  // empty cell text
+  EXPECT_EQ(CellText(sheet, "A9"), "");  // empty cell text: the cell is there, with its borders
+  EXPECT_EQ(CellStyle(sheet, "A9"), CellStyle(sheet, "A8"));
   EXPECT_EQ(CellText(sheet, "B10"), "r2c1");
   EXPECT_EQ(CellText(sheet, "A11"), "<none>");
   // Widths as Excel stores them: 255 characters (300 capped), 12.5 characters.
@@ -161,6 +162,100 @@ TEST(XlsxExport, AFailedExportKeepsThePreviousFile) {
   int entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
   EXPECT_EQ(entries, 1);  // no temporary file left
+}
+
+// Texts reach the sheet as they are, and read back so; only plain integers
+// become numbers (a spreadsheet shows them exactly as the text).
+TEST(XlsxExport, CellTextsAndNumbers) {
+  struct TCase {
+    std::string Text;
+    std::string ReadBack;
+    bool Number;
+  };
+  const std::string longText(40000, 'z');
+  const std::vector<TCase> cases = {
+      {"0", "0", true},
+      {"-12", "-12", true},
+      {"8145060", "8145060", true},
+      {"123456789012345", "123456789012345", true},
+      {"1234567890123456", "1234567890123456", false},  // past a double's exact digits
+      {"007", "007", false},
+      {"-0", "-0", false},
+      {"12,5", "12,5", false},
+      {"1 5 12", "1 5 12", false},
+      {"a<b>&\"c\"", "a<b>&\"c\"", false},
+      {" lead", " lead", false},
+      {"tab\tline\nend", "tab\tline\nend", false},
+      {"bell\x07", "bell\x07", false},
+      {"_x0041_", "_x0041_", false},
+      {"Кириллица", "Кириллица", false},
+      {"bad\xFF\xC3", "bad\xEF\xBF\xBD\xEF\xBF\xBD", false},
+      {longText, longText.substr(0, 32767), false},
+  };
+  TTempDir dir;
+  TExportTable table;
+  table.ControlName = "lvTest";
+  table.TabCaption = "Тексты";
+  table.Columns = {{"Текст", ExportAlignLeft, 80}};
+  table.RowCount = static_cast<int64_t>(cases.size());
+  table.Cell = [&](int64_t row, int) { return cases[static_cast<size_t>(row)].Text; };
+  TExportParams p = InitialExportParams(table);
+  p.ShowCreateTime = false;
+  TSilentUserInterface ui;
+  const auto file = dir / "texts.xlsx";
+  const TExportResult r = WriteXlsxExport(file, table, p, "", ui);
+  const auto cells = test::ReadSheetCells(Member(file, "xl/worksheets/sheet1.xml", dir));
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const auto it = cells.find(test::CellRef(1, r.CaptionRow + 1 + static_cast<int64_t>(i)));
+    ASSERT_NE(it, cells.end()) << i;
+    EXPECT_EQ(it->second.Text, cases[i].ReadBack) << i;
+    EXPECT_EQ(it->second.Number, cases[i].Number) << i;
+  }
+  // The workbook as a whole passes the zip check (every member's CRC).
+  const int raw = std::system(("unzip -tq '" + file.string() + "' >/dev/null").c_str());
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+}
+
+// A table longer than a sheet goes on into "<name> (2)", which starts with
+// the caption row; no row is lost or repeated.
+TEST(XlsxExport, LongTablesContinueOnAnotherSheet) {
+  TTempDir dir;
+  TExportTable table;
+  table.ControlName = "lvCombs";
+  table.TabCaption = "Комбинации";
+  table.Columns = {{"№", ExportAlignRight, 80}};
+  table.RowCount = XlsxMaxRows + 10;
+  table.Cell = [](int64_t row, int) { return std::to_string(row + 1); };
+  TExportParams p = InitialExportParams(table);
+  p.ShowCreateTime = false;
+  TSilentUserInterface ui;
+  const auto file = dir / "long.xlsx";
+  const TExportResult r = WriteXlsxExport(file, table, p, "", ui);
+  EXPECT_EQ(r.Sheets, 2);
+  EXPECT_EQ(r.CaptionRow, 3);
+  EXPECT_NE(Member(file, "xl/workbook.xml", dir).find("<sheet name=\"Комбинации (2)\""), std::string::npos);
+  const auto first = test::ReadSheetCells(Member(file, "xl/worksheets/sheet1.xml", dir));
+  const int64_t onFirst = XlsxMaxRows - r.CaptionRow;
+  EXPECT_EQ(first.at(test::CellRef(1, 4)).Text, "1");
+  EXPECT_EQ(first.at(test::CellRef(1, XlsxMaxRows)).Text, std::to_string(onFirst));
+  EXPECT_EQ(first.size(), static_cast<size_t>(XlsxMaxRows - 1));  // title, captions, data
+  const auto second = test::ReadSheetCells(Member(file, "xl/worksheets/sheet2.xml", dir));
+  EXPECT_EQ(second.at("A1").Text, "№");
+  EXPECT_EQ(second.at("A2").Text, std::to_string(onFirst + 1));
+  EXPECT_EQ(second.size(), static_cast<size_t>(1 + table.RowCount - onFirst));
+  EXPECT_EQ(second.at(test::CellRef(1, 1 + table.RowCount - onFirst)).Text, std::to_string(table.RowCount));
+}
+
+// A stop between rows leaves no file and no temporary behind.
+TEST(XlsxExport, AStoppedExportWritesNothing) {
+  TTempDir dir;
+  TExportTable table = Table();
+  table.RowCount = 200000;
+  struct TStopAtOnce : TSilentUserInterface {
+    bool StopRequested() override { return true; }
+  } ui;
+  EXPECT_THROW(WriteXlsxExport(dir / "stopped.xlsx", table, InitialExportParams(table), "", ui), EStopped);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 }  // namespace
