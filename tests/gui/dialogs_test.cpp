@@ -16,6 +16,7 @@
 #include "gui_fixture.h"
 #include "shell/message_window.h"
 #include "shell/progress_window.h"
+#include "update/update.h"
 #include "core/error.h"
 #include "core/file_report.h"
 
@@ -121,7 +122,7 @@ class TDialogsTest : public QObject {
       d->accept();
     });
     QVERIFY(f.Trigger("About"));
-    QVERIFY(text.contains(QStringLiteral("Версия программы: ") + QStringLiteral(VEXA_VERSION)));
+    QVERIFY(text.contains(QStringLiteral("Версия программы: ") + QString::fromLatin1(ProgramVersion())));
   }
 
   void PlacementSplittersAndColumnsSurviveARestart() {

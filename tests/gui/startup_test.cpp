@@ -7,6 +7,7 @@
 #include "gui_fixture.h"
 #include "shell/program.h"
 #include "support/temp_dir.h"
+#include "update/update.h"
 
 using namespace vexa;
 using namespace vexa::gui;
@@ -31,7 +32,7 @@ class TStartupTest : public QObject {
     QVERIFY(ReadWindowBool(f.Dir / "Korvane_6x45.frm", MainWindowSection, "PrefetchsInit", false));
 
     QCOMPARE(w.windowTitle(), QStringLiteral("Анализ статистики лотереи \"Korvane 6 из 45\" версия ") +
-                                  QStringLiteral(VEXA_VERSION));
+                                  QString::fromLatin1(ProgramVersion()));
     QCOMPARE(w.size(), QSize(1077, 782));
     QCOMPARE(w.LeftPages()->count(), 2);
     QCOMPARE(w.LeftPages()->tabText(0), QStringLiteral("Архив тиражей"));

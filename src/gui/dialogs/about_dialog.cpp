@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "shell/message_boxes.h"
+#include "update/update.h"
 
 namespace vexa::gui {
 
@@ -26,7 +27,7 @@ TAboutDialog::TAboutDialog(const TWorkspace::TWebPages& pages, QWidget* parent) 
   f.setPointSizeF(f.pointSizeF() * 1.2);
   title->setFont(f);
   text->addWidget(title);
-  text->addWidget(new QLabel(QStringLiteral("Версия программы: ") + QStringLiteral(VEXA_VERSION), this));
+  text->addWidget(new QLabel(QStringLiteral("Версия программы: ") + QString::fromLatin1(ProgramVersion()), this));
   const std::pair<QString, std::string> links[] = {
       {QStringLiteral("Официальный сайт проекта"), pages.MainSite}, {QStringLiteral("Наш блог"), pages.Blog},
       {QStringLiteral("Наш видеоблог"), pages.VideoBlog},          {QStringLiteral("Канал в Telegram"), pages.Telegram},

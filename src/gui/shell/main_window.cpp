@@ -31,6 +31,7 @@
 #include "shell/worker.h"
 #include "tabs/trading_tabs.h"
 #include "tabs/view_tabs.h"
+#include "update/update.h"
 #include "tabs/stat_tab.h"
 #include "tabs/tab_tools.h"
 #include "workspace/workspace.h"
@@ -55,7 +56,7 @@ TMainWindow::TMainWindow(TWorkspace& ws, TQtUserInterface& ui, QWidget* parent)
     : QMainWindow(parent), Ws_(ws), Ui_(ui), Worker_(std::make_unique<TWorker>(ui)) {
   setObjectName(QStringLiteral("TFormMain"));
   setWindowTitle(QStringLiteral("Анализ статистики лотереи \"Korvane 6 из 45\" версия ") +
-                 QStringLiteral(VEXA_VERSION));
+                 QString::fromLatin1(ProgramVersion()));
   setWindowIcon(QIcon(QStringLiteral(":/vexa/icon.svg")));
   Ui_.SetBoxParent(this);
   connect(&Ui_, &TQtUserInterface::ProgressChanged, this, &TMainWindow::OnProgress);
