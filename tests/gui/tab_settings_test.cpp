@@ -12,7 +12,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "core/format.h"
 #include "core/settings.h"
+#include "models/stat_model.h"
 #include "gui_fixture.h"
 #include "shell/language_menu.h"
 #include "stakes/ratings.h"
@@ -93,6 +95,36 @@ class TTabSettingsTest : public QObject {
     length = f.Window->findChild<QSpinBox*>(QStringLiteral("edStatLen"));
     QCOMPARE(length->value(), 333);
     QCOMPARE(f.Ws->Window().DrawsStatLen, 333);
+  }
+
+  void StatListColumnsAndSortSurviveARestart() {
+    TGuiFixture f(30);
+    f.Open(false);
+    QTableView* view = List(f, TStatTab::ListName);
+    QVERIFY(view != nullptr);
+    QVERIFY(!f.Ws->Window().PrefetchsEnabled);
+    QVERIFY(view->isColumnHidden(scExpected));
+    view->setColumnWidth(scValue, 171);
+    view->setColumnWidth(scAge, 91);
+    view->sortByColumn(scAge, Qt::DescendingOrder);
+    f.Close();
+    const auto frm = f.Dir / "Korvane_6x45.frm";
+    QCOMPARE(ReadWindowInt(frm, MainWindowSection, "lvDrawsStat.Column0", 0), 171);
+    QCOMPARE(LoadWindowSettings(frm).ReadString(MainWindowSection, "lvDrawsStat.SortType", ""),
+             Format("%d,1", {int(scAge)}));
+    // A hidden comparison column is stored as width 0, as the window always did.
+    QCOMPARE(ReadWindowInt(frm, MainWindowSection, "lvDrawsStat.Column" + std::to_string(scExpected), -1), 0);
+
+    f.Open(false);
+    view = List(f, TStatTab::ListName);
+    QCOMPARE(view->columnWidth(scValue), 171);
+    QCOMPARE(view->columnWidth(scAge), 91);
+    QVERIFY(view->isColumnHidden(scExpected));
+    const auto* model = qobject_cast<const TStatModel*>(view->model());
+    QCOMPARE(model->SortColumn(), int(scAge));
+    QVERIFY(model->SortDescending());
+    QCOMPARE(view->horizontalHeader()->sortIndicatorSection(), int(scAge));
+    QCOMPARE(view->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
   }
 
   void RatingsArrowFollowsTheEngineOrder() {

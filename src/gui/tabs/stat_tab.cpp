@@ -89,7 +89,7 @@ TStatTab::TStatTab(TMainWindow& window, QWidget* parent) : QWidget(parent), Wind
   Splitter_->setObjectName(QStringLiteral("StatSplitter"));
   Splitter_->setChildrenCollapsible(false);
   View_ = new QTableView(Splitter_);
-  View_->setObjectName(QStringLiteral("lvStat"));
+  View_->setObjectName(QString::fromLatin1(ListName));
   Model_ = new TStatModel(this);
   View_->setModel(Model_);
   View_->verticalHeader()->hide();
@@ -113,6 +113,7 @@ TStatTab::TStatTab(TMainWindow& window, QWidget* parent) : QWidget(parent), Wind
     const QString header = Model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     View_->setColumnWidth(c, std::max(c == scValue ? 120 : 80, fm.horizontalAdvance(header) + 24));
   }
+  RestoreColumns();
 
   Chart_ = new QChartView(Splitter_);
   Chart_->setObjectName(QStringLiteral("chStat"));
@@ -223,6 +224,31 @@ void TStatTab::Recalculate(bool force) {
   FillChart();
   ApplyComparisonColumns();
   Window_.UpdateActions();
+}
+
+void TStatTab::RestoreColumns() {
+  TListColumns columns;
+  for (int c = 0; c < TStatModel::ColumnCount; ++c) columns.Widths.push_back(View_->columnWidth(c));
+  columns.Sort = std::array<int32_t, 2>{Model_->SortColumn(), Model_->SortDescending() ? 1 : 0};
+  try {
+    Window_.Workspace().ReadListColumns(ListName, columns);
+  } catch (const std::exception&) {
+    // An unreadable window settings file was reported at start-up; the defaults stay.
+  }
+  // A hidden comparison column is stored with width 0 and comes back at 80
+  // when shown (ApplyComparisonColumns); any other column keeps its default
+  // rather than vanishing at width 0.
+  for (int c = 0; c < TStatModel::ColumnCount && c < static_cast<int>(columns.Widths.size()); ++c)
+    if (columns.Widths[static_cast<size_t>(c)] > 0) View_->setColumnWidth(c, columns.Widths[static_cast<size_t>(c)]);
+  const auto [column, direction] = *columns.Sort;
+  if (column >= 0 && column < TStatModel::ColumnCount)
+    View_->horizontalHeader()->setSortIndicator(column, direction != 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+  Window_.AddExitSaver([this](std::vector<std::pair<std::string, TListColumns>>& lists) {
+    TListColumns out;
+    for (int c = 0; c < TStatModel::ColumnCount; ++c) out.Widths.push_back(View_->columnWidth(c));
+    out.Sort = std::array<int32_t, 2>{Model_->SortColumn(), Model_->SortDescending() ? 1 : 0};
+    lists.emplace_back(ListName, out);
+  });
 }
 
 void TStatTab::ApplyComparisonColumns() {

@@ -27,6 +27,9 @@ class TStatTab : public QWidget {
   Q_OBJECT
 
  public:
+  // The list's name in the window settings file (widths and sort order).
+  static constexpr const char* ListName = "lvDrawsStat";
+
   TStatTab(TMainWindow& window, QWidget* parent = nullptr);
 
   QComboBox* MethodBox() const { return MethodBox_; }
@@ -62,6 +65,8 @@ class TStatTab : public QWidget {
   };
   void FillChart();
   void ClearView();
+  // Widths and sort order from the window settings file, saved again at exit.
+  void RestoreColumns();
 
   TMainWindow& Window_;
   QComboBox* MethodBox_ = nullptr;
