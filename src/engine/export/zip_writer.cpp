@@ -46,7 +46,9 @@ void Put64(std::string& s, uint64_t v) {
 
 struct TZipWriter::TDeflater {
   z_stream Stream{};
-  std::string Out;
+  std::unique_ptr<Bytef[]> Out;
+  size_t Capacity = 0;
+  size_t Produced = 0;
   uint32_t Crc = 0;
   size_t Length = 0;
 
@@ -58,10 +60,19 @@ struct TZipWriter::TDeflater {
   TDeflater(const TDeflater&) = delete;
   TDeflater& operator=(const TDeflater&) = delete;
 
+  void Reserve(size_t bytes) {
+    if (bytes <= Capacity) return;
+    auto grown = std::make_unique<Bytef[]>(bytes);
+    if (Produced > 0) std::memcpy(grown.get(), Out.get(), Produced);
+    Out = std::move(grown);
+    Capacity = bytes;
+  }
+
   // One slice: `history` bytes before `data` prime the window; the output
   // ends on a byte boundary (sync flush), or with the final block.
   void Compress(const char* data, size_t length, size_t history, bool final) {
     Length = length;
+    Produced = 0;
     Crc = static_cast<uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(data), length));
     int rc = deflateReset(&Stream);
     if (rc != Z_OK) ZlibFailed(rc);
@@ -69,27 +80,26 @@ struct TZipWriter::TDeflater {
       rc = deflateSetDictionary(&Stream, reinterpret_cast<const Bytef*>(data - history), static_cast<uInt>(history));
       if (rc != Z_OK) ZlibFailed(rc);
     }
-    Out.resize(deflateBound(&Stream, static_cast<uLong>(length)) + 64);
+    Reserve(deflateBound(&Stream, static_cast<uLong>(length)) + 64);
     Stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
     Stream.avail_in = static_cast<uInt>(length);
-    size_t produced = 0;
     for (;;) {
-      Stream.next_out = reinterpret_cast<Bytef*>(Out.data() + produced);
-      Stream.avail_out = static_cast<uInt>(Out.size() - produced);
+      Stream.next_out = Out.get() + Produced;
+      Stream.avail_out = static_cast<uInt>(Capacity - Produced);
       rc = deflate(&Stream, final ? Z_FINISH : Z_SYNC_FLUSH);
-      produced = Out.size() - Stream.avail_out;
+      Produced = Capacity - Stream.avail_out;
       if (rc == Z_STREAM_ERROR) ZlibFailed(rc);
       if (final ? rc == Z_STREAM_END : (Stream.avail_in == 0 && Stream.avail_out > 0)) break;
-      Out.resize(Out.size() * 2);
+      Reserve(Capacity * 2);
     }
-    Out.resize(produced);
   }
 };
 
 TZipWriter::TZipWriter(const std::filesystem::path& file, int threads)
     : File_(file), Threads_(WorkerThreads(threads)) {
   for (int t = 0; t < Threads_; ++t) Deflaters_.push_back(std::make_unique<TDeflater>());
-  Round_.resize(Window + static_cast<size_t>(Threads_) * SliceBytes);
+  // Not zeroed: only what is gathered is ever read.
+  Round_.reset(new char[Window + static_cast<size_t>(Threads_) * SliceBytes]);
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
   localtime_r(&now, &tm);
@@ -125,10 +135,10 @@ void TZipWriter::BeginEntry(std::string name) {
 }
 
 void TZipWriter::Write(std::string_view data) {
-  const size_t capacity = Round_.size() - Window;
+  const size_t capacity = static_cast<size_t>(Threads_) * SliceBytes;
   while (!data.empty()) {
     const size_t n = std::min(data.size(), capacity - Pending_);
-    std::memcpy(Round_.data() + Window + Pending_, data.data(), n);
+    std::memcpy(Round_.get() + Window + Pending_, data.data(), n);
     Pending_ += n;
     data.remove_prefix(n);
     if (Pending_ == capacity) CompressRound(false);
@@ -136,7 +146,7 @@ void TZipWriter::Write(std::string_view data) {
 }
 
 void TZipWriter::CompressRound(bool last) {
-  const char* data = Round_.data() + Window;
+  const char* data = Round_.get() + Window;
   const size_t slices =
       std::clamp<size_t>((Pending_ + MinSliceBytes - 1) / MinSliceBytes, 1, static_cast<size_t>(Threads_));
   const size_t each = Pending_ / slices;
@@ -150,14 +160,14 @@ void TZipWriter::CompressRound(bool last) {
   TEntry& e = Entries_.back();
   for (size_t i = 0; i < slices; ++i) {
     const TDeflater& d = *Deflaters_[i];
-    File_.Write(d.Out);
-    e.Compressed += d.Out.size();
+    File_.Write(std::string_view(reinterpret_cast<const char*>(d.Out.get()), d.Produced));
+    e.Compressed += d.Produced;
     e.Crc = static_cast<uint32_t>(crc32_combine(e.Crc, d.Crc, static_cast<z_off_t>(d.Length)));
   }
   EntryBytes_ += Pending_;
   // What this round ends with is the next round's history.
   const size_t keep = std::min(Window, History_ + Pending_);
-  std::memmove(Round_.data() + Window - keep, data + Pending_ - keep, keep);
+  std::memmove(Round_.get() + Window - keep, data + Pending_ - keep, keep);
   History_ = keep;
   Pending_ = 0;
 }

@@ -64,7 +64,7 @@ class TZipWriter {
   int Threads_;
   std::vector<std::unique_ptr<TDeflater>> Deflaters_;
   // [32 KiB of what came before][the round being gathered]
-  std::vector<char> Round_;
+  std::unique_ptr<char[]> Round_;
   size_t Pending_ = 0;  // bytes gathered in the round
   size_t History_ = 0;  // bytes of the dictionary area in use
   std::vector<TEntry> Entries_;
