@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "core/error.h"
 
@@ -68,20 +69,6 @@ bool IsPlainInteger(std::string_view t) {
   for (; i < t.size(); ++i)
     if (t[i] < '0' || t[i] > '9') return false;
   return true;
-}
-
-std::string Escape(std::string_view s) {
-  std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
 }
 
 std::string UtcNow() {
@@ -210,7 +197,13 @@ void TXlsxWriter::PutEscaped(std::string_view s, bool attribute) {
           Put("_");
         break;
       case '\t':
-      case '\n': Buffer_.push_back(static_cast<char>(c)); break;
+      case '\n':
+        // Kept in text; an attribute would read them back as blanks.
+        if (!attribute) {
+          Buffer_.push_back(static_cast<char>(c));
+          break;
+        }
+        [[fallthrough]];
       default: {
         char buf[8];
         std::snprintf(buf, sizeof buf, "_x%04X_", c);
@@ -367,12 +360,13 @@ void TXlsxWriter::Close() {
           "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
           "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
           "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">";
-  if (!Title_.empty()) {
+  // Texts of the other parts, made safe as cell texts are.
+  auto escaped = [this](std::string_view text) {
     Buffer_.clear();
-    PutEscaped(Title_, true);
-    core += "<dc:title>" + Buffer_ + "</dc:title>";
-    Buffer_.clear();
-  }
+    PutEscaped(text, true);
+    return std::exchange(Buffer_, std::string());
+  };
+  if (!Title_.empty()) core += "<dc:title>" + escaped(Title_) + "</dc:title>";
   core += "<dc:creator>Vexa</dc:creator>";
   core += "<dcterms:created xsi:type=\"dcterms:W3CDTF\">" + now + "</dcterms:created>";
   core += "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + now + "</dcterms:modified>";
@@ -388,7 +382,7 @@ void TXlsxWriter::Close() {
   book += std::string("<workbook xmlns=\"") + MainNs + "\" xmlns:r=\"" + RelNs + "\">";
   book += "<bookViews><workbookView/></bookViews><sheets>";
   for (size_t i = 0; i < sheets; ++i)
-    book += "<sheet name=\"" + Escape(SheetNames_[i]) + "\" sheetId=\"" + std::to_string(i + 1) + "\" r:id=\"rId" +
+    book += "<sheet name=\"" + escaped(SheetNames_[i]) + "\" sheetId=\"" + std::to_string(i + 1) + "\" r:id=\"rId" +
             std::to_string(i + 1) + "\"/>";
   book += "</sheets></workbook>";
   AddPart("xl/workbook.xml", book);

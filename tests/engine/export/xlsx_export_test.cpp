@@ -201,9 +201,11 @@ TEST(XlsxExport, CellTextsAndNumbers) {
   table.Cell = [&](int64_t row, int) { return cases[static_cast<size_t>(row)].Text; };
   TExportParams p = InitialExportParams(table);
   p.ShowCreateTime = false;
+  p.SheetName = "Q&A\t<1>";
   TSilentUserInterface ui;
   const auto file = dir / "texts.xlsx";
   const TExportResult r = WriteXlsxExport(file, table, p, "", ui);
+  EXPECT_NE(Member(file, "xl/workbook.xml", dir).find("<sheet name=\"Q&amp;A_x0009_&lt;1&gt;\""), std::string::npos);
   const auto cells = test::ReadSheetCells(Member(file, "xl/worksheets/sheet1.xml", dir));
   for (size_t i = 0; i < cases.size(); ++i) {
     const auto it = cells.find(test::CellRef(1, r.CaptionRow + 1 + static_cast<int64_t>(i)));
