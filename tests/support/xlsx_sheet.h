@@ -3,6 +3,7 @@
 // before; text from inline strings (escapes undone), numbers as written.
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <string>
