@@ -9,7 +9,6 @@
 #include <openssl/pem.h>
 #include <zlib.h>
 
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
